@@ -1,0 +1,47 @@
+# Shared set-up for the entry points: installs what is missing and builds a preset.
+# Sourced by scripts/run and scripts/test; not meant to be run on its own.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# What building and running the clock needs.
+RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic fonts-comic-neue
+    xvfb xauth)
+# What the test suite needs besides: GoogleTest, and an audio server it starts on its own.
+TEST_PACKAGES=(libgtest-dev pulseaudio pulseaudio-utils)
+
+# Installs the Debian packages that are not installed yet; does nothing when all are there.
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || {
+            echo "tamberlight: these packages are missing and installing them needs root: ${missing[*]}" >&2
+            return 1
+        }
+        sudo=(sudo)
+    fi
+    echo "tamberlight: installing ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2 ||
+        { "${sudo[@]}" apt-get update -q >&2 &&
+          "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2; }
+}
+
+# Configures and builds one of the CMake presets (dev, asan, release).
+build_preset() {
+    (cd "$ROOT" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1")
+}
+
+# Qt wants a private runtime directory; a root shell without a session has none.
+ensure_runtime_dir() {
+    if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
+        XDG_RUNTIME_DIR="$(mktemp -d "${TMPDIR:-/tmp}/tamberlight-runtime-XXXXXX")"
+        export XDG_RUNTIME_DIR
+    fi
+}
