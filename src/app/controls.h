@@ -1,0 +1,166 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace tamberlight {
+
+// The controls of the window as plain values. Controls placed on the window are in pixels of
+// the client area; controls inside a frame are in twips (15 to the pixel) from the frame's
+// top-left corner.
+
+inline constexpr float TwipsPerPixel = 15.0F;
+
+struct Font {
+    std::string Name;
+    double Size = 8.25; // points
+    int Weight = 400;
+    int Charset = 0;
+
+    bool operator==(const Font&) const = default;
+};
+
+enum class Alignment { Left, Centre };
+
+struct Label {
+    std::string Caption{};
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    Colour ForeColor = rgb(0, 0, 0);
+    Alignment Align = Alignment::Left;
+    bool Transparent = false;
+    std::optional<Font> FontOf{};
+    bool Visible = true;
+    int TabIndex = 0;
+
+    bool operator==(const Label&) const = default;
+};
+
+struct CommandButton {
+    std::string Caption{};
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = true;
+    std::optional<Font> FontOf{};
+    int TabIndex = 0;
+
+    bool operator==(const CommandButton&) const = default;
+};
+
+struct Frame {
+    std::string Caption{};
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = true;
+    std::optional<Colour> BackColor{};
+    std::optional<Font> FontOf{};
+    int TabIndex = 0;
+
+    bool operator==(const Frame&) const = default;
+};
+
+// A zero-length line shows as a round dot whose diameter is the line's width.
+struct Line {
+    float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    Colour BorderColor = 0;
+    int BorderWidth = 1;
+    bool Visible = true;
+
+    bool operator==(const Line&) const = default;
+};
+
+// A circle of the largest diameter that fits the bounds, centred in them, not filled, its
+// border drawn inside the bounds.
+struct Shape {
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    Colour BorderColor = 0;
+    int BorderWidth = 1;
+    bool Visible = true;
+
+    bool operator==(const Shape&) const = default;
+};
+
+// Shows its picture stretched to its own size.
+struct Image {
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    PictureHandle Picture{};
+    bool Visible = true;
+
+    bool operator==(const Image&) const = default;
+};
+
+struct FileListBox {
+    float Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = true;
+    int TabIndex = 0;
+
+    bool operator==(const FileListBox&) const = default;
+};
+
+class TextBox {
+public:
+    TextBox(float left, float top, float width, float height, std::string text)
+        : Left(left)
+        , Top(top)
+        , Width(width)
+        , Height(height)
+        , text_(std::move(text)) {}
+
+    float Left, Top, Width, Height;
+    bool Visible = true;
+    bool MultiLine = false;
+    std::optional<Colour> BackColor{};
+    int TabIndex = 0;
+
+    const std::string& Text() const { return text_; }
+    // Every assignment raises the change event before it returns, as a user's edit does.
+    void setText(std::string text) {
+        text_ = std::move(text);
+        ++revision_;
+        if (onChange)
+            onChange();
+    }
+    void SetFocus() { ++focusRequests_; }
+
+    // Lets the view tell a new text or a new focus request from one it has already shown.
+    std::uint64_t revision() const { return revision_; }
+    std::uint64_t focusRequests() const { return focusRequests_; }
+
+    std::function<void()> onChange;
+
+private:
+    std::string text_;
+    std::uint64_t revision_ = 0;
+    std::uint64_t focusRequests_ = 0;
+};
+
+class Timer {
+public:
+    // 0 stops the ticks until a positive interval is set; a negative one is refused.
+    void setInterval(std::int32_t milliseconds);
+    std::int32_t Interval() const { return interval_; }
+    bool Enabled = true;
+
+private:
+    std::int32_t interval_ = 1492;
+};
+
+// The one dialog object behind the picture, sound and colour choices.
+class CommonDialog {
+public:
+    explicit CommonDialog(Services& services)
+        : services_(services) {}
+    void ShowOpen() { FileName = services_.showOpen(); }
+    void ShowColor() { Color = services_.showColor(); }
+
+    std::string FileName;
+    std::optional<Colour> Color; // nothing when the dialog was cancelled
+
+private:
+    Services& services_;
+};
+
+} // namespace tamberlight

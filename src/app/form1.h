@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/controls.h"
+#include "platform/services.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tamberlight {
+
+// The one window of the program: its controls, its state and its event handlers. Handlers are
+// defined next to the behaviour they belong to (clock/, schedule/, settings/, panel/, app/).
+class Form1 {
+public:
+    explicit Form1(Services& services);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    static constexpr int MaxEvents = 101;
+
+    // The window itself. Top, Left, Width and Height are the outer placement in twips of the
+    // screen; ScaleWidth is the client width in pixels.
+    std::string Caption = "Tamberlight";
+    Colour BackColor = rgb(255, 255, 255);
+    float Top = 0, Left = 0, Width = 3525, Height = 9375;
+    float ScaleWidth = 235, ScaleHeight = 625;
+    std::int16_t ScaleMode = 3;
+
+    // Controls, front to back within their container.
+    CommandButton Command9;
+    Frame Frame2;
+    CommandButton Command4; // in Frame2
+    TextBox Text3;          // in Frame2
+    CommandButton Command8; // in Frame2
+    TextBox Text2;          // in Frame2
+    Label Label6;           // in Frame2
+    Label Label5;           // in Frame2
+    Label Label4;           // in Frame2
+    CommandButton Command7;
+    CommandButton Command5;
+    Frame Frame1;
+    Label Label3; // in Frame1
+    CommandButton Command6;
+    FileListBox File1;
+    CommonDialog CommonDialog1;
+    CommandButton Command3;
+    Timer Timer1;
+    CommandButton Command2;
+    CommandButton Command1;
+    TextBox Text1;
+    Label Label2;
+    std::array<Line, 12> Line3;
+    Image Image5, Image4, Image3, Image2;
+    Label Label1;
+    Line Line2; // minute hand
+    Line Line1; // hour hand
+    Shape Shape1;
+    Image Image1;
+
+    // State.
+    double ClockTime = 0; // days; the fraction is the time of day
+    float DialWidth = 0, DialRadius = 0, CentreX = 0, CentreY = 0;
+    double HourHandLength = 0, MinuteHandLength = 0;
+    std::array<double, MaxEvents> EventTimes{};
+    std::array<std::string, MaxEvents> EventLines{};
+    std::int32_t EventCount = 0;
+    std::string ScheduleBuffer;
+    std::int32_t ScanPos = 0;
+    std::string LineBreak;
+    std::string PicturePath;
+    std::int16_t PictureTop = 0;
+    std::string SoundPath;
+    std::int16_t MarksShown = 0; // -1 true, 0 false
+
+    // Event handlers.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void Form_Click();
+    void Image1_Click();
+    void Label3_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Text1_Change();
+    void Timer1_Timer();
+
+    void SaveSettings();
+    void LoadSettings();
+
+private:
+    void loadTimeLayout();
+    void placeMarks();
+    void moveHands(double minute, double hour);
+    void checkSchedule();
+
+    Services& services_;
+};
+
+} // namespace tamberlight

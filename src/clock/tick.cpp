@@ -1,0 +1,36 @@
+#include "app/form1.h"
+#include "clock/time_value.h"
+#include "platform/conversions.h"
+
+namespace tamberlight {
+
+void Form1::Timer1_Timer() {
+    ClockTime = addMinute(ClockTime);
+    // Only 23:59 plus a minute reaches a whole new day, whose text holds no colon.
+    if (timeText(ClockTime).find(':') == std::string::npos)
+        ClockTime = timeValueFromText("00:00:00");
+    const std::string text = clockText(ClockTime);
+    Label1.Caption = text;
+    Label2.Caption = text;
+    const double minute = minuteOfHour(ClockTime);
+    const double hour = hourOfDay(ClockTime);
+    moveHands(minute, hour);
+    checkSchedule();
+}
+
+void Form1::Command8_Click() {
+    Text1.SetFocus();
+    const std::string hour = trim(Text2.Text());
+    if (!isNumeric(hour))
+        return;
+    ClockTime = timeValueFromText(hour + ":01");
+}
+
+void Form1::Command4_Click() {
+    const std::string& text = Text3.Text();
+    if (!isNumeric(text))
+        return;
+    Timer1.setInterval(toInt32(numericValue(text)));
+}
+
+} // namespace tamberlight
