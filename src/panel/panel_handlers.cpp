@@ -1,0 +1,87 @@
+#include "app/form1.h"
+
+#include <limits>
+
+namespace tamberlight {
+
+namespace {
+void toggle(bool& visible) {
+    visible = !visible;
+}
+} // namespace
+
+// The panel has no flag of its own: each of its eight controls is flipped on its own, and as
+// only this handler changes them they are always all shown or all hidden.
+void Form1::Form_Click() {
+    toggle(Command1.Visible);
+    toggle(Command2.Visible);
+    toggle(Command3.Visible);
+    toggle(Command4.Visible);
+    toggle(Command6.Visible);
+    toggle(Command7.Visible);
+    toggle(Command9.Visible);
+    toggle(Frame2.Visible);
+}
+
+void Form1::Image1_Click() {
+    Form_Click();
+}
+
+void Form1::Label3_Click() {
+    Form_Click();
+}
+
+void Form1::Command3_Click() {
+    Text1.SetFocus();
+    CommonDialog1.ShowOpen();
+    const std::string name = CommonDialog1.FileName;
+    if (name.empty())
+        return;
+    Image1.Picture = services_.loadPicture(name);
+    PicturePath = name;
+}
+
+namespace {
+constexpr int PictureStep = 5;
+}
+
+// The offset is a 16-bit value: a step that would leave that range does nothing.
+void Form1::Command1_Click() {
+    Text1.SetFocus();
+    if (PictureTop - PictureStep < std::numeric_limits<std::int16_t>::min())
+        return;
+    PictureTop = static_cast<std::int16_t>(PictureTop - PictureStep);
+    Image1.Top = PictureTop;
+}
+
+void Form1::Command2_Click() {
+    Text1.SetFocus();
+    if (PictureTop + PictureStep > std::numeric_limits<std::int16_t>::max())
+        return;
+    PictureTop = static_cast<std::int16_t>(PictureTop + PictureStep);
+    Image1.Top = PictureTop;
+}
+
+// Black is a colour like any other; only a cancelled dialog leaves the dial as it was.
+void Form1::Command9_Click() {
+    CommonDialog1.ShowColor();
+    if (!CommonDialog1.Color)
+        return;
+    const Colour colour = *CommonDialog1.Color;
+    Line1.BorderColor = colour;
+    Line2.BorderColor = colour;
+    Shape1.BorderColor = colour;
+    for (Line& mark : Line3)
+        mark.BorderColor = colour;
+}
+
+void Form1::Command7_Click() {
+    Text1.SetFocus();
+    MarksShown = static_cast<std::int16_t>(~MarksShown);
+    const bool shown = MarksShown != 0;
+    for (Line& mark : Line3)
+        mark.Visible = shown;
+    Command7.Caption = shown ? "・off" : "・on";
+}
+
+} // namespace tamberlight
