@@ -1,0 +1,38 @@
+#include "platform/qt/fonts.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <cmath>
+
+namespace tamberlight {
+
+namespace {
+constexpr double PixelsPerPoint = 96.0 / 72.0;
+constexpr double DefaultPoints = 8.25;
+} // namespace
+
+void installFontSubstitutions() {
+    // Qt takes the first of these that is installed; fontconfig knows no alias for the name.
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+                                QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic"),
+                                QStringLiteral("Noto Sans CJK JP"),
+                                QStringLiteral("Source Han Sans JP"), QStringLiteral("IPAGothic"),
+                                QStringLiteral("Droid Sans Japanese")});
+    QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue")});
+}
+
+QFont qtFont(const std::optional<Font>& font) {
+    QFont result = QApplication::font();
+    double points = DefaultPoints;
+    if (font) {
+        result.setFamily(QString::fromStdString(font->Name));
+        result.setWeight(font->Weight >= 700 ? QFont::Bold : QFont::Normal);
+        points = font->Size;
+    }
+    result.setPixelSize(static_cast<int>(std::lround(points * PixelsPerPoint)));
+    result.setStyleStrategy(QFont::PreferAntialias);
+    return result;
+}
+
+} // namespace tamberlight
