@@ -166,6 +166,12 @@ std::string shortTimeText(double value) {
     return text.substr(0, colon);
 }
 
+bool sameTimeText(double a, double b) {
+    const Split x = split(a);
+    const Split y = split(b);
+    return x.day == y.day && x.second == y.second;
+}
+
 int hourOfDay(double value) {
     return static_cast<int>(split(value).second / 3600);
 }

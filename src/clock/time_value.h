@@ -19,6 +19,9 @@ std::string clockText(double value);
 // The time text cut before its last colon: "0:00" for midnight.
 std::string shortTimeText(double value);
 
+// True exactly when the two values have the same time text: the same day and the same second.
+bool sameTimeText(double a, double b);
+
 int hourOfDay(double value);
 int minuteOfHour(double value);
 

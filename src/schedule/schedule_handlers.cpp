@@ -33,9 +33,8 @@ void Form1::checkSchedule() {
     const std::int32_t n = EventCount;
     if (n == 0)
         return;
-    const std::string now = timeText(ClockTime);
     for (std::int32_t i = 0; i < n; ++i) {
-        if (timeText(EventTimes[static_cast<std::size_t>(i)]) != now)
+        if (!sameTimeText(EventTimes[static_cast<std::size_t>(i)], ClockTime))
             continue;
         if (SoundPath.empty())
             services_.beep();

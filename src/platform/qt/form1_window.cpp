@@ -137,7 +137,7 @@ Form1Window::Form1Window(Form1& form)
     : form_(form)
     , commandModels_{nullptr,        &form.Command1, &form.Command2, &form.Command3, &form.Command4,
                      &form.Command5, &form.Command6, &form.Command7, &form.Command8, &form.Command9}
-    , clockFont_(qtFont(form.Label1.FontOf)) {
+    , clockText_(qtFont(form.Label1.FontOf)) {
     setWindowTitle(qtText(form_.Caption));
     setFont(qtFont(std::nullopt));
     QPalette background = palette();
@@ -167,7 +167,9 @@ void Form1Window::buildWidgets() {
     QPalette white = frame1_->palette();
     white.setColor(QPalette::Window, qtColour(*form_.Frame1.BackColor));
     frame1_->setPalette(white);
+    // Frames are opaque: the dial does not show through them.
     frame1_->setAutoFillBackground(true);
+    frame2_->setAutoFillBackground(true);
 
     using Handler = void (*)(Form1&);
     const std::array<Handler, 10> handlers = {nullptr,
@@ -342,9 +344,19 @@ void Form1Window::syncDrawn() {
         std::pair{&drawn_.label1, &now.label1}, std::pair{&drawn_.label2, &now.label2}};
     for (auto [before, after] : labels)
         if (!(*before == *after))
-            dirty += labelRegion(*before, 1.0F) + labelRegion(*after, 1.0F);
+            dirty += clockText_.region(*before, labelRect(*before, 1.0F)) +
+                     clockText_.region(*after, labelRect(*after, 1.0F));
+    // What changed beneath an opaque control does not show; the edges are kept for the rounded
+    // corners some styles give buttons.
+    const QRect changed = dirty.boundingRect();
+    for (const QObject* object : children()) {
+        const auto* child = qobject_cast<const QWidget*>(object);
+        if (child != nullptr && child->isVisible() && child->geometry().intersects(changed))
+            dirty -= child->geometry().adjusted(2, 2, -2, -2);
+    }
     drawn_ = now;
-    update(dirty);
+    if (!dirty.isEmpty())
+        update(dirty);
 }
 
 void Form1Window::syncTimer() {
@@ -458,38 +470,53 @@ void Form1Window::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1Window::paintImage(QPainter& painter, const Image& image) {
-    if (!image.Visible || !image.Picture)
-        return;
-    const auto* picture = dynamic_cast<const QtPicture*>(image.Picture.get());
-    if (picture == nullptr)
-        return;
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels(static_cast<int>(std::lround(image.Width * ratio)),
-                       static_cast<int>(std::lround(image.Height * ratio)));
-    if (scaledFor_ != image.Picture || scaled_.size() != pixels) {
-        scaled_ = QPixmap::fromImage(
-            picture->image().scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        scaled_.setDevicePixelRatio(ratio);
-        scaledFor_ = image.Picture;
-    }
-    painter.drawPixmap(QPointF(image.Left, image.Top), scaled_);
+const QPixmap& Form1Window::backLayer() {
+    const BackKey key{form_.Image1, form_.Shape1, form_.BackColor, size(), devicePixelRatioF()};
+    if (backKey_ == key)
+        return backLayer_;
+    backLayer_ = QPixmap((QSizeF(key.size) * key.ratio).toSize());
+    backLayer_.setDevicePixelRatio(key.ratio);
+    backLayer_.fill(qtColour(key.background));
+    QPainter painter(&backLayer_);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    const Image& image = key.image1;
+    if (const auto* picture = dynamic_cast<const QtPicture*>(image.Picture.get());
+        picture != nullptr && image.Visible)
+        painter.drawImage(QRectF(image.Left, image.Top, image.Width, image.Height),
+                          picture->image());
+    paintShape(painter, key.shape1);
+    backKey_ = key;
+    return backLayer_;
 }
 
 void Form1Window::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), qtColour(form_.BackColor));
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                           QPainter::SmoothPixmapTransform);
-    // Back to front.
-    paintImage(painter, form_.Image1);
-    paintShape(painter, form_.Shape1);
-    paintLine(painter, form_.Line1);
-    paintLine(painter, form_.Line2);
-    paintLabel(painter, form_.Label1, labelRect(form_.Label1, 1.0F), clockFont_, Qt::white);
+    const QRegion& region = event->region();
+    const QPixmap& back = backLayer();
+    const qreal ratio = back.devicePixelRatio();
+    // Rectangle by rectangle: small copies, where one copy of the bounding rectangle could be
+    // most of the window.
+    for (const QRect& r : region)
+        painter.drawPixmap(QRectF(r), back,
+                           QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    // In front of the back layer, back to front; what lies outside the repainted region is
+    // skipped.
+    const auto inRegion = [&region](const QRectF& bounds) {
+        return region.intersects(bounds.toAlignedRect());
+    };
+    for (const Line* hand : {&form_.Line1, &form_.Line2})
+        if (inRegion(lineBounds(*hand)))
+            paintLine(painter, *hand);
+    const QRectF label1 = labelRect(form_.Label1, 1.0F);
+    if (inRegion(label1))
+        clockText_.paint(painter, form_.Label1, label1);
     for (const Line& mark : form_.Line3)
-        paintLine(painter, mark);
-    paintLabel(painter, form_.Label2, labelRect(form_.Label2, 1.0F), clockFont_, Qt::white);
+        if (inRegion(lineBounds(mark)))
+            paintLine(painter, mark);
+    const QRectF label2 = labelRect(form_.Label2, 1.0F);
+    if (inRegion(label2))
+        clockText_.paint(painter, form_.Label2, label2);
 }
 
 } // namespace tamberlight

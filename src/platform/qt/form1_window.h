@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "platform/qt/drawing.h"
 
 #include <QFont>
 #include <QPixmap>
@@ -65,7 +66,7 @@ private:
     void recordPlacement();
     void applyPlacement();
     Target hitTest(QPointF point) const;
-    void paintImage(QPainter& painter, const Image& image);
+    const QPixmap& backLayer();
 
     Form1& form_;
     // Command1 .. Command9 at their own numbers.
@@ -93,10 +94,19 @@ private:
     std::array<float, 4> shownPlacement_{};
     std::optional<Target> pressed_;
 
-    QFont clockFont_;
-    // The dial picture scaled once to the pixels it covers.
-    PictureHandle scaledFor_;
-    QPixmap scaled_;
+    CaptionPainter clockText_;
+    // What lies behind the hands (the background, the picture and the circle) changes only with
+    // the layout or the colour, so it is drawn once into a pixmap of the device's pixels.
+    struct BackKey {
+        Image image1;
+        Shape shape1;
+        Colour background = 0;
+        QSize size;
+        qreal ratio = 0;
+        bool operator==(const BackKey&) const = default;
+    };
+    std::optional<BackKey> backKey_;
+    QPixmap backLayer_;
 };
 
 } // namespace tamberlight
