@@ -1,0 +1,123 @@
+// CPU time and repainted area of one clock tick on the real window (Qt's offscreen platform):
+// the handler, the sync to the widgets and the repaint of what changed. Two references run in
+// the same process: the same tick followed by a repaint of the whole window, and the floor of
+// the toolkit, an empty handler followed by a one-pixel repaint. Figures are medians of five
+// runs; CPU time is the main thread's.
+#include "app/form1.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/form1_window.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace tamberlight;
+
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct PaintArea : QObject {
+    long long pixels = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                pixels += static_cast<long long>(r.width()) * r.height();
+        return false;
+    }
+};
+
+struct Figures {
+    double microseconds = 0;
+    double pixels = 0;
+};
+
+// One run: the step, then the event loop's repaint, ticks times.
+Figures once(Form1Window& window, int ticks, const std::function<void()>& step) {
+    PaintArea area;
+    window.installEventFilter(&area);
+    const double start = cpuSeconds();
+    for (int i = 0; i < ticks; ++i) {
+        step();
+        QCoreApplication::processEvents();
+    }
+    const double seconds = cpuSeconds() - start;
+    window.removeEventFilter(&area);
+    return {seconds / ticks * 1e6, static_cast<double>(area.pixels) / ticks};
+}
+
+Figures median(Form1Window& window, int ticks, const std::function<void()>& step) {
+    once(window, ticks / 4, step); // warm the glyph and path caches
+    std::vector<Figures> runs;
+    for (int i = 0; i < 5; ++i)
+        runs.push_back(once(window, ticks, step));
+    std::sort(runs.begin(), runs.end(),
+              [](const Figures& a, const Figures& b) { return a.microseconds < b.microseconds; });
+    return runs[2];
+}
+
+void row(const char* what, const Figures& f, const Figures& tick, double windowArea) {
+    std::printf("  %-40s %8.1f us %7.2fx %10.0f px %6.1f%%\n", what, f.microseconds,
+                f.microseconds / tick.microseconds, f.pixels, 100 * f.pixels / windowArea);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    installFontSubstitutions();
+    testing::TempDir dir;
+    testing::FakeServices services;
+    services.exeDir = dir.path().string();
+    Form1 form(services);
+    Form1Window window(form);
+    window.load();
+    window.show();
+    QCoreApplication::processEvents();
+    form.Timer1.setInterval(0); // the benchmark drives the ticks itself
+    window.run("setup", [] {});
+
+    const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const double area = static_cast<double>(window.width()) * window.height();
+    const auto tick = [&] { window.run("Timer1_Timer", [&form] { form.Timer1_Timer(); }); };
+    std::printf("tick on the real window %dx%d (%.0f px), median of 5 runs of %d ticks\n",
+                window.width(), window.height(), area, ticks);
+    std::printf("  %-40s %11s %8s %13s %7s\n", "", "CPU/tick", "ratio", "repainted", "window");
+
+    const Figures shown = median(window, ticks, tick);
+    row("tick, panel shown, no schedule", shown, shown, area);
+    row("  same tick, then the whole window",
+        median(window, ticks,
+               [&] {
+                   tick();
+                   window.update();
+               }),
+        shown, area);
+    row("  toolkit floor: no-op, 1-pixel repaint",
+        median(window, ticks,
+               [&] {
+                   window.run("nothing", [] {});
+                   window.update(0, 0, 1, 1);
+               }),
+        shown, area);
+
+    std::string schedule = "#Tamberlight   ver.0.2\r\n";
+    for (int i = 0; i < Form1::MaxEvents; ++i)
+        schedule += std::to_string(i % 24) + ":" + std::to_string(10 + i % 50) + " entry\r\n";
+    form.Text1.setText(schedule);
+    window.run("Command5_Click", [&form] { form.Command5_Click(); });
+    window.run("Form_Click", [&form] { form.Form_Click(); });
+    row("tick, panel hidden, 101 entries", median(window, ticks, tick), shown, area);
+    return 0;
+}
