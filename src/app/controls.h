@@ -115,10 +115,26 @@ public:
     std::optional<Colour> BackColor{};
     int TabIndex = 0;
 
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const {
+        if (fetch_) {
+            text_ = fetch_();
+            fetch_ = nullptr;
+        }
+        return text_;
+    }
     // Every assignment raises the change event before it returns, as a user's edit does.
     void setText(std::string text) {
         text_ = std::move(text);
+        fetch_ = nullptr;
+        ++revision_;
+        if (onChange)
+            onChange();
+    }
+    // The user edited the text in an editor that holds it: a change like any other, but the
+    // text is fetched from the editor only when it is read, so that typing into a long
+    // schedule does not copy all of it on every key.
+    void setEdited(std::function<std::string()> fetch) {
+        fetch_ = std::move(fetch);
         ++revision_;
         if (onChange)
             onChange();
@@ -132,7 +148,8 @@ public:
     std::function<void()> onChange;
 
 private:
-    std::string text_;
+    mutable std::string text_;
+    mutable std::function<std::string()> fetch_;
     std::uint64_t revision_ = 0;
     std::uint64_t focusRequests_ = 0;
 };

@@ -152,10 +152,15 @@ Form1Window::Form1Window(Form1& form)
             [this] { run("Timer1_Timer", [this] { form_.Timer1_Timer(); }); });
     drawn_ = Drawn{form_.Image1, form_.Shape1, form_.Line1, form_.Line2,
                    form_.Label1, form_.Line3,  form_.Label2};
+    // The window is created at its design size; only a placement that a handler sets later
+    // (the saved one) is applied to it.
+    shownPlacement_ = {form_.Left, form_.Top, form_.Width, form_.Height};
     sync();
 }
 
-Form1Window::~Form1Window() = default;
+Form1Window::~Form1Window() {
+    (void)form_.Text1.Text(); // the window's editor goes; the model keeps what it held
+}
 
 void Form1Window::buildWidgets() {
     frame2_ = new FrameBox(this, {&form_.Label6, &form_.Label5, &form_.Label4});
@@ -209,7 +214,8 @@ void Form1Window::buildWidgets() {
         if (text1_->signalsBlocked())
             return;
         run("Text1_Change", [this] {
-            form_.Text1.setText(scheduleFromDisplay(text1_->document()->toRawText()));
+            form_.Text1.setEdited(
+                [box = text1_] { return scheduleFromDisplay(box->document()->toRawText()); });
             shownTexts_[0].revision = form_.Text1.revision();
         });
     });
@@ -374,38 +380,66 @@ void Form1Window::syncTimer() {
 }
 
 void Form1Window::recordPlacement() {
+    // A minimised or maximised window keeps the normal placement it had.
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     const QRect frame = frameGeometry();
-    form_.Left = static_cast<float>(frame.x()) * TwipsPerPixel;
-    form_.Top = static_cast<float>(frame.y()) * TwipsPerPixel;
-    form_.Width = static_cast<float>(frame.width()) * TwipsPerPixel;
-    form_.Height = static_cast<float>(frame.height()) * TwipsPerPixel;
+    // A compositor places the windows of a Wayland client itself: the position in the settings
+    // is kept as it was rather than overwritten with one that means nothing.
+    if (!positionIsOurs()) {
+        form_.Width = static_cast<float>(frame.width()) * TwipsPerPixel;
+        form_.Height = static_cast<float>(frame.height()) * TwipsPerPixel;
+    } else {
+        form_.Left = static_cast<float>(frame.x()) * TwipsPerPixel;
+        form_.Top = static_cast<float>(frame.y()) * TwipsPerPixel;
+        form_.Width = static_cast<float>(frame.width()) * TwipsPerPixel;
+        form_.Height = static_cast<float>(frame.height()) * TwipsPerPixel;
+    }
     shownPlacement_ = {form_.Left, form_.Top, form_.Width, form_.Height};
 }
 
-// The placement a handler gave the window (the saved one, at start-up), kept on a screen and
-// no smaller than the window can be.
+bool Form1Window::positionIsOurs() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// The placement a handler gave the window (the saved one, at start-up): the outer frame in
+// twips, kept on a screen and no smaller than the window can be.
 void Form1Window::applyPlacement() {
     const std::array<float, 4> wanted = {form_.Left, form_.Top, form_.Width, form_.Height};
     if (wanted == shownPlacement_)
         return;
     shownPlacement_ = wanted;
-    const QRect frame = frameGeometry();
-    const QSize margins = frame.size() - size();
-    QRect target(QPoint(static_cast<int>(std::lround(form_.Left / TwipsPerPixel)),
-                        static_cast<int>(std::lround(form_.Top / TwipsPerPixel))),
-                 QSize(static_cast<int>(std::lround(form_.Width / TwipsPerPixel)),
-                       static_cast<int>(std::lround(form_.Height / TwipsPerPixel))));
-    QSize client = (target.size() - margins).expandedTo(minimumSize());
+    const auto pixels = [](float twips) {
+        return static_cast<int>(std::lround(twips / TwipsPerPixel));
+    };
+    wantedFrame_ =
+        QRect(pixels(form_.Left), pixels(form_.Top), pixels(form_.Width), pixels(form_.Height));
+    placeFrame();
+    // Before the window manager has framed the window its frame is not known: the size is
+    // set again once it is, so that a restart does not grow the window by its frame.
+    awaitingFrame_ = !isVisible() && positionIsOurs();
+}
+
+void Form1Window::placeFrame() {
+    const QSize margins = frameGeometry().size() - size();
+    QRect target = wantedFrame_;
+    const QSize client = (target.size() - margins).expandedTo(minimumSize());
     target.setSize(client + margins);
     bool onScreen = false;
     for (const QScreen* screen : QGuiApplication::screens())
         onScreen = onScreen || screen->availableGeometry().intersects(target);
     if (!onScreen && QGuiApplication::primaryScreen() != nullptr)
         target.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-    move(target.topLeft());
+    if (positionIsOurs())
+        move(target.topLeft());
     resize(client);
+}
+
+void Form1Window::frameMayHaveArrived() {
+    if (!awaitingFrame_ || frameGeometry().size() == size())
+        return;
+    awaitingFrame_ = false;
+    placeFrame();
 }
 
 Form1Window::Target Form1Window::hitTest(QPointF point) const {
@@ -453,6 +487,7 @@ void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
 
 void Form1Window::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    frameMayHaveArrived();
     recordPlacement();
     form_.ScaleWidth = static_cast<float>(width());
     form_.ScaleHeight = static_cast<float>(height());
@@ -461,6 +496,7 @@ void Form1Window::resizeEvent(QResizeEvent* event) {
 
 void Form1Window::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    frameMayHaveArrived();
     recordPlacement();
 }
 

@@ -65,6 +65,9 @@ private:
     void syncTimer();
     void recordPlacement();
     void applyPlacement();
+    void placeFrame();
+    void frameMayHaveArrived();
+    static bool positionIsOurs();
     Target hitTest(QPointF point) const;
     const QPixmap& backLayer();
 
@@ -92,6 +95,8 @@ private:
     std::int32_t shownInterval_ = -1;
     bool shownEnabled_ = false;
     std::array<float, 4> shownPlacement_{};
+    QRect wantedFrame_;
+    bool awaitingFrame_ = false;
     std::optional<Target> pressed_;
 
     CaptionPainter clockText_;
