@@ -1,0 +1,96 @@
+// Load and apply times of large schedules: the settings file read at start-up, the apply
+// (which saves the file first), and the same text put into the real window's schedule box.
+// Most lines are notes, one in a thousand is an entry, so the scan reads the whole text.
+#include "app/form1.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/form1_window.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace tamberlight;
+using Clock = std::chrono::steady_clock;
+
+// Median wall time of five runs, in milliseconds.
+double milliseconds(const std::function<void()>& work) {
+    std::vector<double> runs;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = Clock::now();
+        work();
+        runs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(runs.begin(), runs.end());
+    return runs[2];
+}
+
+std::string scheduleOf(int lines) {
+    std::string text = "#Tamberlight   ver.0.2";
+    for (int i = 1; i < lines; ++i) {
+        text += "\r\n";
+        if (i % 1000 == 0)
+            text += std::to_string(i / 1000 % 24) + ":30 entry " + std::to_string(i);
+        else
+            text += "note " + std::to_string(i) + " of a long day's plan";
+    }
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    installFontSubstitutions();
+    std::printf("schedule size: median of 5 runs (ms)\n");
+    std::printf("  %8s %8s %10s %12s %10s %14s %10s\n", "lines", "bytes", "load", "apply+save",
+                "save", "into window", "keystroke");
+    double previousLoad = 0;
+    double previousApply = 0;
+    for (const int lines : {1000, 10000, 100000}) {
+        testing::TempDir dir;
+        testing::FakeServices services;
+        services.exeDir = dir.path().string();
+        const std::string text = scheduleOf(lines);
+        Form1 form(services);
+        form.LineBreak = "\r\n";
+        form.Text1.setText(text);
+        form.SaveSettings();
+        const double load = milliseconds([&] { form.LoadSettings(); });
+        const double apply = milliseconds([&] { form.Command5_Click(); });
+        const double save = milliseconds([&] { form.SaveSettings(); });
+        Form1 shown(services);
+        Form1Window window(shown);
+        const double intoWindow = milliseconds([&] {
+            shown.Text1.setText(text + " ");
+            window.run("load", [] {});
+        });
+        // One character typed at the end of the text in the box.
+        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        box->moveCursor(QTextCursor::End);
+        const double keystroke = milliseconds([&] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QApplication::sendEvent(box, &press);
+        });
+        std::printf("  %8d %8zu %10.2f %12.2f %10.2f %14.2f %10.2f", lines, text.size(), load,
+                    apply, save, intoWindow, keystroke);
+        if (previousLoad > 0)
+            std::printf("   x10 lines: load x%.1f, apply x%.1f", load / previousLoad,
+                        apply / previousApply);
+        std::printf("\n");
+        previousLoad = load;
+        previousApply = apply;
+        if (form.EventCount != (lines - 1) / 1000)
+            std::printf("  unexpected entry count %d\n", form.EventCount);
+    }
+    return 0;
+}
