@@ -8,7 +8,7 @@ RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic fonts-comic-neue
     xvfb xauth)
 # What the test suite needs besides: GoogleTest, and an audio server it starts on its own.
-TEST_PACKAGES=(libgtest-dev libxcb1-dev pulseaudio pulseaudio-utils)
+TEST_PACKAGES=(libgtest-dev libxcb1-dev pulseaudio pulseaudio-utils gstreamer1.0-tools)
 
 # Installs the Debian packages that are not installed yet; does nothing when all are there.
 ensure_packages() {

@@ -53,11 +53,14 @@ XServer::XServer() {
         _exit(127);
     }
     close(pipeFds[1]);
-    char buffer[32] = {};
-    const ssize_t n = pid_ > 0 ? read(pipeFds[0], buffer, sizeof buffer - 1) : -1;
+    // Xvfb writes the display number and then a line feed, in separate writes: read the line.
+    std::string number;
+    char c = 0;
+    while (pid_ > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
+        number += c;
     close(pipeFds[0]);
-    if (n > 0)
-        display_ = ":" + std::string(buffer, static_cast<std::size_t>(n - (buffer[n - 1] == '\n')));
+    if (!number.empty())
+        display_ = ":" + number;
 }
 
 XServer::~XServer() {

@@ -1,0 +1,114 @@
+// What the sound layer costs in memory: resident memory after start-up (the sound layer is
+// only linked, not started), after the first play of a file, and the peak. The mappings of
+// Qt Multimedia, GStreamer and PulseAudio libraries are counted apart. Run it with an audio
+// server (bench/run starts a private PulseAudio server for it).
+#include "platform/media_command.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/form1_window.h"
+#include "platform/qt/qt_services.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QElapsedTimer>
+#include <QMediaDevices>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace tamberlight;
+
+long statusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::string(field).size()));
+    return -1;
+}
+
+// Resident kilobytes of the mappings whose path names one of the sound libraries.
+long soundLibraryKilobytes() {
+    std::ifstream maps("/proc/self/smaps");
+    std::string line;
+    bool sound = false;
+    long total = 0;
+    while (std::getline(maps, line)) {
+        if (line.find('-') != std::string::npos && line.find(' ') != std::string::npos &&
+            std::isxdigit(static_cast<unsigned char>(line[0])) && line.find(':') != 4) {
+            sound = line.find("Multimedia") != std::string::npos ||
+                    line.find("gst") != std::string::npos ||
+                    line.find("pulse") != std::string::npos;
+        } else if (sound && line.rfind("Rss:", 0) == 0) {
+            total += std::stol(line.substr(4));
+        }
+    }
+    return total;
+}
+
+void writeTone(const std::string& path) {
+    const std::uint32_t rate = 44100;
+    const std::uint32_t samples = rate / 2;
+    std::ofstream out(path, std::ios::binary);
+    const auto u32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    u32(36 + samples * 2);
+    out.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    out.write("data", 4);
+    u32(samples * 2);
+    for (std::uint32_t i = 0; i < samples; ++i)
+        u16(static_cast<std::uint16_t>(
+            static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / rate))));
+}
+
+void wait(int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void row(const char* what) {
+    std::printf("  %-36s %8ld KB %8ld KB %8ld KB\n", what, statusKilobytes("VmRSS:"),
+                statusKilobytes("VmHWM:"), soundLibraryKilobytes());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    installFontSubstitutions();
+    testing::TempDir dir;
+    writeTone((dir / "tone.wav").string());
+    QtServices services;
+    Form1 form(services);
+    Form1Window window(form);
+    window.show();
+    wait(300);
+    std::printf("sound layer memory (resident, peak, sound libraries)\n");
+    row("started, no sound yet");
+    services.mediaCommand(playCommand((dir / "tone.wav").string()));
+    wait(1500);
+    row("after the first play");
+    for (int i = 0; i < 10; ++i)
+        services.mediaCommand(playCommand((dir / "tone.wav").string()));
+    wait(2000);
+    row("after ten overlapping plays");
+    std::printf("  audio outputs: %lld\n",
+                static_cast<long long>(QMediaDevices::audioOutputs().size()));
+    return 0;
+}
