@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
 #include <thread>
@@ -42,6 +43,8 @@ TEST(Program, ClosingTheWindowSavesTheSettingsBesideTheExecutable) {
         setenv("DISPLAY", x.display().c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+        const int errors = ::open((dir / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(errors, STDERR_FILENO);
         const std::string program = (dir / "tamberlight").string();
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
@@ -54,10 +57,17 @@ TEST(Program, ClosingTheWindowSavesTheSettingsBesideTheExecutable) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     x.requestClose(*window);
-    const auto status = waitForExit(pid, 20000);
-    if (!status)
+    const auto status = waitForExit(pid, 30000);
+    if (!status) {
+        const bool stillShown = x.waitForWindow("Tamberlight", 0).has_value();
         kill(pid, SIGKILL);
-    ASSERT_EQ(status, std::optional<int>(0)) << "the program ends when its window is closed";
+        waitpid(pid, nullptr, 0);
+        FAIL() << (stillShown ? "the window is still there: the close request was not handled"
+                              : "the window closed but the program did not end")
+               << "\nits standard error:\n"
+               << dir.read("stderr.txt");
+    }
+    ASSERT_EQ(status, std::optional<int>(0)) << dir.read("stderr.txt");
     EXPECT_EQ(dir.read("tamberl.ini"),
               "/pictures/none.png\r\n/sounds/bell.wav\r\n 1200\r\n 1500\r\n 4500\r\n 9000\r\n"
               " 52\r\n" +

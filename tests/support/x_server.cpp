@@ -79,7 +79,7 @@ std::optional<std::uint32_t> XServer::waitForWindow(const std::string& wanted,
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+    do {
         std::unique_ptr<xcb_query_tree_reply_t, decltype(&free)> tree(
             xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr), &free);
         if (tree) {
@@ -95,7 +95,7 @@ std::optional<std::uint32_t> XServer::waitForWindow(const std::string& wanted,
             }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    } while (std::chrono::steady_clock::now() < deadline);
     return std::nullopt;
 }
 
@@ -110,7 +110,8 @@ void XServer::requestClose(std::uint32_t window) const {
     event.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    xcb_flush(c);
+    // A round trip before disconnecting: the server has then handled the message.
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 } // namespace tamberlight::testing
