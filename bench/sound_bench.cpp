@@ -7,6 +7,7 @@
 #include "platform/qt/form1_window.h"
 #include "platform/qt/qt_services.h"
 #include "support/temp_dir.h"
+#include "support/tone.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -51,29 +52,6 @@ long soundLibraryKilobytes() {
     return total;
 }
 
-void writeTone(const std::string& path) {
-    const std::uint32_t rate = 44100;
-    const std::uint32_t samples = rate / 2;
-    std::ofstream out(path, std::ios::binary);
-    const auto u32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    const auto u16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + samples * 2);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(samples * 2);
-    for (std::uint32_t i = 0; i < samples; ++i)
-        u16(static_cast<std::uint16_t>(
-            static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 440 * i / rate))));
-}
-
 void wait(int milliseconds) {
     QElapsedTimer timer;
     timer.start();
@@ -93,7 +71,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     installFontSubstitutions();
     testing::TempDir dir;
-    writeTone((dir / "tone.wav").string());
+    testing::writeTone(dir / "tone.wav", 8000);
     QtServices services;
     Form1 form(services);
     Form1Window window(form);

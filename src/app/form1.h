@@ -97,6 +97,8 @@ public:
 
 private:
     void loadTimeLayout();
+    void placeHands(float hourEndY, float minuteEndY);
+    void placeClockLabels(std::string (*text)(double));
     void placeMarks();
     void moveHands(double minute, double hour);
     void checkSchedule();

@@ -25,22 +25,8 @@ void Form1::Form_Resize() {
     CentreY = DialRadius;
     HourHandLength = DialRadius * 0.5;
     MinuteHandLength = DialRadius * 0.73;
-    Line1.X1 = CentreX;
-    Line1.Y1 = CentreY;
-    Line1.X2 = CentreX;
-    Line1.Y2 = CentreY;
-    Line2.X1 = CentreX;
-    Line2.Y1 = CentreY;
-    Line2.X2 = CentreX;
-    Line2.Y2 = CentreY;
-    Label1.Left = DialRadius - 50;
-    Label1.Width = 100;
-    Label1.Top = static_cast<float>(DialWidth * 0.75);
-    Label1.Caption = clockText(ClockTime);
-    Label2.Left = DialRadius - 49;
-    Label2.Width = 100;
-    Label2.Top = static_cast<float>(DialWidth * 0.75 - 1);
-    Label2.Caption = clockText(ClockTime);
+    placeHands(CentreY, CentreY);
+    placeClockLabels(clockText);
     ScaleMode = 0;
     Frame1.Top = DialWidth;
     Frame1.Width = DialWidth;
@@ -69,22 +55,9 @@ void Form1::loadTimeLayout() {
     CentreY = DialRadius;
     HourHandLength = DialRadius * 0.5;
     MinuteHandLength = DialRadius * 0.73;
-    Line1.X1 = CentreX;
-    Line1.Y1 = CentreY;
-    Line1.X2 = CentreX;
-    Line1.Y2 = static_cast<float>(CentreY - HourHandLength);
-    Line2.X1 = CentreX;
-    Line2.Y1 = CentreY;
-    Line2.X2 = CentreX;
-    Line2.Y2 = static_cast<float>(CentreY - MinuteHandLength);
-    Label1.Left = DialRadius - 50;
-    Label1.Width = 100;
-    Label1.Top = static_cast<float>(DialWidth * 0.75);
-    Label1.Caption = shortTimeText(ClockTime);
-    Label2.Left = DialRadius - 49;
-    Label2.Width = 100;
-    Label2.Top = static_cast<float>(DialWidth * 0.75 - 1);
-    Label2.Caption = shortTimeText(ClockTime);
+    placeHands(static_cast<float>(CentreY - HourHandLength),
+               static_cast<float>(CentreY - MinuteHandLength));
+    placeClockLabels(shortTimeText);
     Frame1.Width = DialWidth;
     Frame1.Top = DialWidth;
     Label3.Width = DialWidth - 14;
@@ -96,6 +69,30 @@ void Form1::loadTimeLayout() {
     Text1.Height = 361;
     Command5.Top = Text1.Top - 21;
     placeMarks();
+}
+
+// Both hands start at the centre; their outer ends go straight up to the given heights.
+void Form1::placeHands(float hourEndY, float minuteEndY) {
+    Line1.X1 = CentreX;
+    Line1.Y1 = CentreY;
+    Line1.X2 = CentreX;
+    Line1.Y2 = hourEndY;
+    Line2.X1 = CentreX;
+    Line2.Y1 = CentreY;
+    Line2.X2 = CentreX;
+    Line2.Y2 = minuteEndY;
+}
+
+// The blue copy of the clock text lies one pixel right of and above the white one.
+void Form1::placeClockLabels(std::string (*text)(double)) {
+    Label1.Left = DialRadius - 50;
+    Label1.Width = 100;
+    Label1.Top = static_cast<float>(DialWidth * 0.75);
+    Label1.Caption = text(ClockTime);
+    Label2.Left = DialRadius - 49;
+    Label2.Width = 100;
+    Label2.Top = static_cast<float>(DialWidth * 0.75 - 1);
+    Label2.Caption = text(ClockTime);
 }
 
 void Form1::placeMarks() {

@@ -160,23 +160,5 @@ TEST_F(Layout, AHeightOnlyResizeMovesNothingButCollapsesTheHands) {
     EXPECT_NE(form.Line2.Y2, 150.0F) << "the next tick draws the hands again";
 }
 
-TEST_F(Layout, TheTickTurnsTheHandsAtTheNewSize) {
-    resizeTo(200);
-    form.ClockTime = (2 * 60 + 59) / 1440.0;
-    form.Timer1_Timer(); // 3:00
-    EXPECT_EQ(form.Line1.X2, 150.0F);
-    EXPECT_EQ(form.Line1.Y2, 100.0F);
-    EXPECT_EQ(form.Line2.Y2, 27.0F);
-    EXPECT_EQ(form.Line1.X1, 100.0F) << "the inner ends stay at the centre";
-}
-
-TEST_F(Layout, HiddenMarksStayHiddenThroughAResize) {
-    form.MarksShown = -1;
-    form.Command7_Click();
-    resizeTo(320);
-    for (const Line& mark : form.Line3)
-        EXPECT_FALSE(mark.Visible);
-}
-
 } // namespace
 } // namespace tamberlight

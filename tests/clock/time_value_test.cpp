@@ -44,19 +44,6 @@ TEST(AddMinute, CarriesIntoHoursAndTheNextDayExactly) {
     EXPECT_EQ(minuteOfHour(at(18, 30)), 30);
 }
 
-TEST(AddMinute, ADayOfMinutesComesBackToTheSameNumber) {
-    for (int start = 0; start < 1440; start += 7) {
-        double value = at(start / 60, start % 60);
-        const double first = value;
-        for (int i = 0; i < 1440; ++i) {
-            value = addMinute(value);
-            if (value >= 1)
-                value -= 1; // the tick's midnight wrap
-        }
-        ASSERT_EQ(value, first) << "from minute " << start;
-    }
-}
-
 struct ReadCase {
     const char* text;
     bool accepted;
