@@ -101,7 +101,15 @@ double numericValue(std::string_view text) {
         buffer.insert(buffer.begin(), '0');
     if (buffer.back() == '.')
         buffer.pop_back();
-    std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    const auto result = std::from_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    // Out of a double's range: too large is as large as it gets, so that an integer conversion
+    // overflows; too small is 0.
+    if (result.ec == std::errc::result_out_of_range) {
+        const std::string_view whole = std::string_view(buffer).substr(0, buffer.find('.'));
+        value = whole.find_first_not_of('0') != std::string_view::npos
+                    ? std::numeric_limits<double>::infinity()
+                    : 0.0;
+    }
     return negative ? -value : value;
 }
 
@@ -114,13 +122,16 @@ std::int32_t toInt32(double value) {
 }
 
 std::string numberText(double value) {
-    std::array<char, 64> digits{};
+    std::array<char, 400> digits{};
     const double magnitude = std::fabs(value);
     // Single-precision values are written with their own shortest digits, as the window keeps them.
     const auto single = static_cast<float>(magnitude);
+    // Plain digits, never an exponent: the reader takes only the digits.
     auto [end, ec] = static_cast<double>(single) == magnitude
-                         ? std::to_chars(digits.data(), digits.data() + digits.size(), single)
-                         : std::to_chars(digits.data(), digits.data() + digits.size(), magnitude);
+                         ? std::to_chars(digits.data(), digits.data() + digits.size(), single,
+                                         std::chars_format::fixed)
+                         : std::to_chars(digits.data(), digits.data() + digits.size(), magnitude,
+                                         std::chars_format::fixed);
     (void)ec;
     std::string text(digits.data(), end);
     if (text.size() > 1 && text[0] == '0' && text[1] == '.')

@@ -56,6 +56,9 @@ TEST(Conversions, IntegersOverflowWithAnError) {
     EXPECT_THROW(toInt32(99999999999.0), PlatformError);
     EXPECT_THROW(toInt32(std::numeric_limits<double>::quiet_NaN()), PlatformError);
     EXPECT_EQ(toInt32(2147483647.0), 2147483647);
+    // Digits beyond a double's range overflow too, rather than reading as 0.
+    EXPECT_THROW(toInt32(numericValue(std::string(400, '9'))), PlatformError);
+    EXPECT_EQ(numericValue("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 TEST(Conversions, NumberTextPutsASpaceBeforeNonNegativeNumbers) {
@@ -65,6 +68,8 @@ TEST(Conversions, NumberTextPutsASpaceBeforeNonNegativeNumbers) {
     EXPECT_EQ(numberText(0.5), " .5");
     EXPECT_EQ(numberText(4230.25), " 4230.25");
     EXPECT_EQ(numberText(123456789), " 123456789");
+    EXPECT_EQ(numberText(300000), " 300000") << "never an exponent";
+    EXPECT_EQ(numberText(-4500000), "-4500000");
 }
 
 TEST(MediaCommand, PlayCommandRoundTripsAnyPath) {
