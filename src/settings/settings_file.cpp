@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -145,13 +146,45 @@ std::string replaceInvalid(std::string_view text) {
     return out;
 }
 
+void writeInPlace(const fs::path& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail("write", path, errno);
+    try {
+        writeAll(fd, bytes, path);
+        if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+            fail("write", path, errno);
+        if (::fsync(fd) != 0)
+            fail("flush", path, errno);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0)
+        fail("close", path, errno);
+}
+
+// Temporary files of saves whose process died before the rename.
+void removeStaleTemporaries(const fs::path& path) {
+    const std::string prefix = path.filename().string() + ".tmp.";
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(path.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            fs::remove(entry.path(), ec);
+    }
+}
+
 } // namespace
 
 fs::path settingsFilePath(const fs::path& executableDirectory) {
     const fs::path beside = executableDirectory / SettingsFileName;
     std::error_code ec;
     const bool present = fs::exists(beside, ec);
-    if (canWriteInto(executableDirectory) && (!present || ::access(beside.c_str(), W_OK) == 0))
+    if (present ? ::access(beside.c_str(), W_OK) == 0 : canWriteInto(executableDirectory))
         return beside;
     return configurationDirectory() / "tamberlight" / SettingsFileName;
 }
@@ -174,8 +207,16 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
     fs::path temporary = path;
     temporary += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(serial++);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        fail("create", temporary, errno);
+    if (fd < 0) {
+        const int error = errno;
+        // A writable file in a directory that cannot be written: it can only be rewritten in
+        // place, the one case where a failing save can leave it partly written.
+        if ((error == EACCES || error == EPERM) && ::access(path.c_str(), W_OK) == 0) {
+            writeInPlace(path, bytes);
+            return;
+        }
+        fail("create", temporary, error);
+    }
     try {
         writeAll(fd, bytes, temporary);
         if (::fsync(fd) != 0)
@@ -201,6 +242,7 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
         ::fsync(directory);
         ::close(directory);
     }
+    removeStaleTemporaries(path);
 }
 
 std::string encodeForFile(std::string_view utf8) {

@@ -9,16 +9,18 @@ namespace tamberlight {
 
 inline constexpr const char* SettingsFileName = "tamberl.ini";
 
-// "tamberl.ini" beside the executable when that file can be written, or the directory can;
-// otherwise in the user's configuration directory ($XDG_CONFIG_HOME, else ~/.config), in its
-// folder "tamberlight".
+// "tamberl.ini" beside the executable where that file can be written, or, when there is none,
+// where the directory can; otherwise in the user's configuration directory ($XDG_CONFIG_HOME,
+// else ~/.config), in its folder "tamberlight".
 std::filesystem::path settingsFilePath(const std::filesystem::path& executableDirectory);
 
 // The file's bytes, or nothing when it does not exist or cannot be read.
 std::optional<std::string> readFileBytes(const std::filesystem::path& path);
 
 // Writes a temporary file beside the target, flushes it to disk and renames it over the target,
-// so that a failure at any step leaves the previous file whole. Throws PlatformError.
+// so that a failure at any step leaves the previous file whole; temporary files that killed
+// saves left behind are removed. A writable target in a directory that cannot be written is
+// rewritten in place. Throws PlatformError.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Text in the file is in the locale's character set (UTF-8 under a C or UTF-8 locale).

@@ -4,6 +4,8 @@
 #include "settings/settings_file.h"
 #include "settings/settings_reader.h"
 
+#include <cmath>
+#include <limits>
 #include <optional>
 
 namespace tamberlight {
@@ -26,7 +28,10 @@ template <typename Step> void resumeNext(Step&& step) {
 std::optional<float> windowValue(const std::optional<std::string>& field) {
     if (!field || !startsWithNumber(*field))
         return std::nullopt;
-    return static_cast<float>(numericValue(*field));
+    const double value = numericValue(*field);
+    if (!(std::fabs(value) <= std::numeric_limits<float>::max()))
+        return std::nullopt;
+    return static_cast<float>(value);
 }
 
 } // namespace

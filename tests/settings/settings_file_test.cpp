@@ -110,7 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Damaged{"p\r\ns\r\n 1200, 9000\r\n 4230\r\n 8400\r\n 40000\r\nafter\r\n", "p",
                               "s", 1200, 9000, 4230, 8400, -128, "after"},
                       Damaged{"p\r\ns\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\na\rb\nc\r\n", "p", "s",
-                              0, 0, 3525, 9375, 7, "a\r\nb\nc"}));
+                              0, 0, 3525, 9375, 7, "a\r\nb\nc"},
+                      Damaged{"p\r\ns\r\n 1" + std::string(60, '0') + "\r\n 1\r\n 2\r\n 3\r\n 9" +
+                                  std::string(400, '9') + "\r\n",
+                              "p", "s", 15, 1, 2, 3, -128, ""}));
 
 TEST_F(SettingsFile, JapaneseTextRoundTripsAndShiftJisFilesRead) {
     form.PicturePath = "/写真/時計.png";
@@ -184,6 +187,45 @@ TEST_F(SettingsFile, AProcessKilledWhileSavingNeverLeavesATornFile) {
         const std::string now = file();
         ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
     }
+    form.SaveSettings();
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++files;
+    EXPECT_EQ(files, 1U) << "the next save removes what killed saves left behind";
+}
+
+TEST_F(SettingsFile, AWritableFileInADirectoryThatCannotBeWrittenIsStillUsed) {
+    writeFile("p\r\ns\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 5\r\nold text\r\n");
+    namespace fs = std::filesystem;
+    fs::permissions(dir / "tamberl.ini", fs::perms::all);
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Root may write anywhere: the save runs as an ordinary user who owns neither.
+        if (getuid() != 0)
+            fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::remove);
+        else if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        setenv("XDG_CONFIG_HOME", "/nonexistent/config", 1);
+        Form1 user{services};
+        user.LoadSettings();
+        user.Text1.setText(user.Text1.Text() + " and new");
+        try {
+            user.SaveSettings();
+        } catch (const PlatformError& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            _exit(1);
+        }
+        _exit(user.PictureTop == 5 ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(file().ends_with("\r\nold text and new\r\n"));
 }
 
 class Location : public SettingsFile {
