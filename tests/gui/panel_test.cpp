@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QWindow>
 
 namespace tamberlight::testing {
 namespace {
@@ -50,6 +51,16 @@ TEST_F(Panel, ClicksOnTheBackgroundThePictureAndTheAnnouncementToggleIt) {
     click(frame1, {20, 30}); // the announcement inside the frame
     EXPECT_TRUE(panelShown());
     click(frame1, {230, 108}); // the frame outside the announcement
+    EXPECT_TRUE(panelShown());
+}
+
+TEST_F(Panel, ADoubleClickIsOneClick) {
+    // Through the window system, as a real double click comes: press, release, press, release.
+    QWindow* handle = window->windowHandle();
+    QTest::mouseDClick(handle, Qt::LeftButton, Qt::NoModifier, {200, 150});
+    EXPECT_FALSE(panelShown());
+    const QPoint announcement = widget<QGroupBox>("Frame1")->geometry().topLeft() + QPoint(20, 30);
+    QTest::mouseDClick(handle, Qt::LeftButton, Qt::NoModifier, announcement);
     EXPECT_TRUE(panelShown());
 }
 

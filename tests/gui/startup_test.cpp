@@ -39,12 +39,21 @@ TEST_F(Startup, TheSavedPlacementComesBackAndClosingSavesTheNewOne) {
 }
 
 TEST_F(Startup, ADamagedPlacementStillShowsTheWindowOnAScreen) {
-    dir.write("tamberl.ini", "\r\n\r\n-1500000\r\n-1500000\r\n 15\r\n 0\r\n 0\r\n\r\n");
-    open();
-    EXPECT_GE(window->width(), window->minimumWidth());
-    EXPECT_GE(window->height(), window->minimumHeight());
-    EXPECT_TRUE(
-        QGuiApplication::primaryScreen()->availableGeometry().intersects(window->frameGeometry()));
+    for (const char* size : {" 15\r\n 0", " 300000000\r\n 1e9"}) {
+        dir.write("tamberl.ini",
+                  "\r\n\r\n-1500000\r\n-1500000\r\n" + std::string(size) + "\r\n 0\r\n\r\n");
+        Form1 form{services};
+        Form1Window shown{form};
+        shown.load();
+        shown.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+        const QRect screen = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+        EXPECT_GE(shown.width(), shown.minimumWidth()) << size;
+        EXPECT_GE(shown.height(), shown.minimumHeight()) << size;
+        EXPECT_LE(shown.width(), screen.width()) << size;
+        EXPECT_LE(shown.height(), screen.height()) << size;
+        EXPECT_TRUE(screen.intersects(shown.frameGeometry())) << size;
+    }
 }
 
 TEST_F(Startup, AMaximisedWindowSavesItsNormalPlacement) {

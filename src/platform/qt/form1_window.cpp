@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <vector>
@@ -108,6 +109,10 @@ protected:
     }
     void mousePressEvent(QMouseEvent* event) override {
         pressedOnLabel_ = event->button() == Qt::LeftButton && onLabel(event->position());
+        event->accept();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        pressedOnLabel_ = false;
         event->accept();
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
@@ -409,8 +414,9 @@ void Form1Window::applyPlacement() {
     if (wanted == shownPlacement_)
         return;
     shownPlacement_ = wanted;
+    // A damaged file may hold any number; no screen is a million pixels across.
     const auto pixels = [](float twips) {
-        return static_cast<int>(std::lround(twips / TwipsPerPixel));
+        return static_cast<int>(std::clamp(std::round(twips / TwipsPerPixel), -1e6F, 1e6F));
     };
     wantedFrame_ =
         QRect(pixels(form_.Left), pixels(form_.Top), pixels(form_.Width), pixels(form_.Height));
@@ -423,7 +429,10 @@ void Form1Window::applyPlacement() {
 void Form1Window::placeFrame() {
     const QSize margins = frameGeometry().size() - size();
     QRect target = wantedFrame_;
-    const QSize client = (target.size() - margins).expandedTo(minimumSize());
+    QSize client = (target.size() - margins).expandedTo(minimumSize());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        client =
+            client.boundedTo(screen->availableVirtualSize() - margins).expandedTo(minimumSize());
     target.setSize(client + margins);
     bool onScreen = false;
     for (const QScreen* screen : QGuiApplication::screens())
@@ -469,6 +478,12 @@ void Form1Window::mousePressEvent(QMouseEvent* event) {
     pressed_.reset();
     if (event->button() == Qt::LeftButton)
         pressed_ = hitTest(event->position());
+}
+
+// The second press of a double click is no click of its own.
+void Form1Window::mouseDoubleClickEvent(QMouseEvent* event) {
+    pressed_.reset();
+    event->accept();
 }
 
 void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
