@@ -180,13 +180,25 @@ void removeStaleTemporaries(const fs::path& path) {
 
 } // namespace
 
+bool isInstalled(const fs::path& executableDirectory) {
+    std::error_code ec;
+    return executableDirectory.filename() == "bin" &&
+           fs::exists(executableDirectory.parent_path() / "share" / "applications" /
+                          (std::string(ApplicationId) + ".desktop"),
+                      ec);
+}
+
 fs::path settingsFilePath(const fs::path& executableDirectory) {
+    const fs::path configured = configurationDirectory() / "tamberlight" / SettingsFileName;
+    // An installed program's folder belongs to the system, even when root can write there.
+    if (isInstalled(executableDirectory))
+        return configured;
     const fs::path beside = executableDirectory / SettingsFileName;
     std::error_code ec;
     const bool present = fs::exists(beside, ec);
     if (present ? ::access(beside.c_str(), W_OK) == 0 : canWriteInto(executableDirectory))
         return beside;
-    return configurationDirectory() / "tamberlight" / SettingsFileName;
+    return configured;
 }
 
 std::optional<std::string> readFileBytes(const fs::path& path) {

@@ -8,10 +8,15 @@
 namespace tamberlight {
 
 inline constexpr const char* SettingsFileName = "tamberl.ini";
+inline constexpr const char* ApplicationId = "org.tamberlight.Tamberlight";
+
+// Whether the executable was installed: it sits in a "bin" folder whose prefix holds the
+// program's desktop entry.
+bool isInstalled(const std::filesystem::path& executableDirectory);
 
 // "tamberl.ini" beside the executable where that file can be written, or, when there is none,
-// where the directory can; otherwise in the user's configuration directory ($XDG_CONFIG_HOME,
-// else ~/.config), in its folder "tamberlight".
+// where the directory can; otherwise, and always for an installed program, in the user's
+// configuration directory ($XDG_CONFIG_HOME, else ~/.config), in its folder "tamberlight".
 std::filesystem::path settingsFilePath(const std::filesystem::path& executableDirectory);
 
 // The file's bytes, or nothing when it does not exist or cannot be read.

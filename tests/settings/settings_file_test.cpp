@@ -256,5 +256,14 @@ TEST_F(Location, BesideTheExecutableOrElseInTheConfigurationDirectory) {
     EXPECT_EQ(again.PictureTop, 33);
 }
 
+TEST_F(Location, AnInstalledProgramNeverWritesIntoItsPrefix) {
+    const auto bin = dir / "prefix" / "bin";
+    std::filesystem::create_directories(bin);
+    EXPECT_EQ(settingsFilePath(bin), bin / "tamberl.ini") << "a bin folder alone is no install";
+    dir.write("prefix/share/applications/org.tamberlight.Tamberlight.desktop", "");
+    dir.write("prefix/bin/tamberl.ini", "");
+    EXPECT_EQ(settingsFilePath(bin), dir / "config" / "tamberlight" / "tamberl.ini");
+}
+
 } // namespace
 } // namespace tamberlight

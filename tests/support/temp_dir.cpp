@@ -22,6 +22,7 @@ TempDir::~TempDir() {
 }
 
 void TempDir::write(std::string_view name, std::string_view bytes) const {
+    std::filesystem::create_directories((path_ / name).parent_path());
     std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
