@@ -6,9 +6,14 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # What building and running the clock needs.
 RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic fonts-comic-neue
-    xvfb xauth)
-# What the test suite needs besides: GoogleTest, and an audio server it starts on its own.
-TEST_PACKAGES=(libgtest-dev libxcb1-dev pulseaudio pulseaudio-utils gstreamer1.0-tools)
+    xvfb xauth qt6-wayland)
+# What the test suite needs besides: GoogleTest, an audio server and a Wayland compositor it
+# starts on its own, and the validators of the installed desktop entry and metainfo.
+TEST_PACKAGES=(libgtest-dev libxcb1-dev pulseaudio pulseaudio-utils gstreamer1.0-tools weston
+    appstream desktop-file-utils)
+# What the fuzz targets need: the core alone, built by clang with libFuzzer and the sanitizers;
+# g++ brings the C++ library that clang compiles against.
+FUZZ_PACKAGES=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
 
 # Installs the Debian packages that are not installed yet; does nothing when all are there.
 ensure_packages() {

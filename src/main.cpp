@@ -2,6 +2,8 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/form1_window.h"
 #include "platform/qt/qt_services.h"
+#include "platform/qt/termination.h"
+#include "settings/settings_file.h"
 
 #include <QApplication>
 #include <csignal>
@@ -13,6 +15,8 @@ int main(int argc, char* argv[]) {
     // program.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
+    // Wayland compositors find the window's icon and name through the desktop entry.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(tamberlight::ApplicationId));
     tamberlight::installFontSubstitutions();
     tamberlight::QtServices services;
     tamberlight::Form1 form(services);
@@ -20,5 +24,6 @@ int main(int argc, char* argv[]) {
     services.setDialogParent(&window);
     window.load();
     window.show();
+    tamberlight::closeOnTermination(window);
     return QApplication::exec();
 }

@@ -1,4 +1,5 @@
 // The real program on a real X server, started and closed the way a user does.
+#include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/x_server.h"
 
@@ -15,17 +16,6 @@
 namespace tamberlight::testing {
 namespace {
 
-// Waits for the child to end; nothing when it has not ended in time.
-std::optional<int> waitForExit(pid_t pid, int milliseconds) {
-    for (int waited = 0; waited < milliseconds; waited += 20) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return std::nullopt;
-}
-
 TEST(Program, ClosingTheWindowSavesTheSettingsBesideTheExecutable) {
     XServer x;
     if (x.display().empty())
@@ -37,22 +27,14 @@ TEST(Program, ClosingTheWindowSavesTheSettingsBesideTheExecutable) {
                              " 4500\r\n 9000\r\n 52\r\n" +
                                  schedule + "\r\n");
 
-    const pid_t pid = fork();
+    const pid_t pid = startProgram(
+        dir / "tamberlight", {},
+        {{"DISPLAY", x.display()}, {"QT_QPA_PLATFORM", "xcb"}, {"XDG_RUNTIME_DIR", dir.path()}},
+        dir / "stderr.txt");
     ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setenv("DISPLAY", x.display().c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
-        const int errors = ::open((dir / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(errors, STDERR_FILENO);
-        const std::string program = (dir / "tamberlight").string();
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
     const auto window = x.waitForWindow("Tamberlight", 20000);
     if (!window) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
+        killProgram(pid);
         FAIL() << "the window did not appear";
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -60,8 +42,7 @@ TEST(Program, ClosingTheWindowSavesTheSettingsBesideTheExecutable) {
     const auto status = waitForExit(pid, 30000);
     if (!status) {
         const bool stillShown = x.waitForWindow("Tamberlight", 0).has_value();
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
+        killProgram(pid);
         FAIL() << (stillShown ? "the window is still there: the close request was not handled"
                               : "the window closed but the program did not end")
                << "\nits standard error:\n"

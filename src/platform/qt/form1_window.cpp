@@ -423,7 +423,7 @@ void Form1Window::applyPlacement() {
     placeFrame();
     // Before the window manager has framed the window its frame is not known: the size is
     // set again once it is, so that a restart does not grow the window by its frame.
-    awaitingFrame_ = !isVisible() && positionIsOurs();
+    awaitingFrame_ = !isVisible();
 }
 
 void Form1Window::placeFrame() {
@@ -541,6 +541,11 @@ const QPixmap& Form1Window::backLayer() {
 }
 
 void Form1Window::paintEvent(QPaintEvent* event) {
+    // A Wayland client draws its own frame: it is known by the first paint, and no move or
+    // resize follows it there.
+    if (awaitingFrame_ && frameGeometry().size() != size())
+        QMetaObject::invokeMethod(
+            this, [this] { frameMayHaveArrived(); }, Qt::QueuedConnection);
     QPainter painter(this);
     const QRegion& region = event->region();
     const QPixmap& back = backLayer();

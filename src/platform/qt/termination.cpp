@@ -1,0 +1,43 @@
+#include "platform/qt/termination.h"
+
+#include <QSocketNotifier>
+#include <QWidget>
+#include <array>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tamberlight {
+namespace {
+
+// A signal handler may only write to a descriptor; the event loop reads the other end.
+int signalWriteEnd = -1;
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalWriteEnd, &byte, 1);
+}
+
+} // namespace
+
+void closeOnTermination(QWidget& window) {
+    std::array<int, 2> ends{};
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, ends.data()) != 0)
+        return;
+    signalWriteEnd = ends[0];
+    auto* notifier = new QSocketNotifier(ends[1], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, end = ends[1]] {
+        char bytes[16];
+        while (::read(end, bytes, sizeof bytes) > 0) {
+        }
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace tamberlight

@@ -1,0 +1,46 @@
+#include "support/process.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tamberlight::testing {
+
+pid_t startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                   const std::map<std::string, std::string>& environment,
+                   const std::filesystem::path& standardError) {
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    for (const auto& [name, value] : environment)
+        setenv(name.c_str(), value.c_str(), 1);
+    const int errors = ::open(standardError.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(errors, STDERR_FILENO);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
+std::optional<int> waitForExit(pid_t pid, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return std::nullopt;
+}
+
+void killProgram(pid_t pid) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+} // namespace tamberlight::testing
