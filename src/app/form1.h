@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tamberlight {
 
@@ -94,6 +95,8 @@ public:
 
     void SaveSettings();
     void LoadSettings();
+    // What LoadSettings does once it has the file's bytes; an empty file changes nothing.
+    void readSettings(std::string_view bytes);
 
 private:
     void loadTimeLayout();

@@ -59,9 +59,14 @@ void Form1::SaveSettings() {
 void Form1::LoadSettings() {
     std::optional<std::string> bytes;
     resumeNext([&] { bytes = readFileBytes(settingsFilePath(services_.executableDirectory())); });
-    if (!bytes || bytes->empty())
+    if (bytes)
+        readSettings(*bytes);
+}
+
+void Form1::readSettings(std::string_view bytes) {
+    if (bytes.empty())
         return;
-    SettingsReader file(*bytes);
+    SettingsReader file(bytes);
     resumeNext([&] {
         if (auto line = file.readLine())
             PicturePath = decodeFromFile(*line);

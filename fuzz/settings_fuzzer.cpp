@@ -1,0 +1,188 @@
+// The settings file as start-up reads it: the reader's lines and fields, the character-set
+// decoding, the number conversions on the fields, and the whole load on a window; then a save
+// and a second load, which must give back what the first one read.
+
+#include "app/form1.h"
+#include "fuzz_support.h"
+#include "platform/conversions.h"
+#include "platform/platform_error.h"
+#include "settings/settings_file.h"
+#include "settings/settings_reader.h"
+#include "support/fake_services.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tamberlight {
+namespace {
+
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        std::uint32_t code = lead;
+        std::uint32_t minimum = 0;
+        if (lead >= 0x80) {
+            if ((lead & 0xE0U) == 0xC0U) {
+                length = 2;
+                code = lead & 0x1FU;
+                minimum = 0x80;
+            } else if ((lead & 0xF0U) == 0xE0U) {
+                length = 3;
+                code = lead & 0x0FU;
+                minimum = 0x800;
+            } else if ((lead & 0xF8U) == 0xF0U) {
+                length = 4;
+                code = lead & 0x07U;
+                minimum = 0x10000;
+            } else {
+                return false;
+            }
+            if (text.size() - i < length)
+                return false;
+            for (std::size_t k = 1; k < length; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                if ((next & 0xC0U) != 0x80U)
+                    return false;
+                code = code << 6 | (next & 0x3FU);
+            }
+            if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// What the loader does with a field, and what the writer gives back for the number it read.
+void convertField(std::string_view field) {
+    const bool leading = startsWithNumber(field);
+    const double value = numericValue(field);
+    REQUIRE(leading || value == 0.0);
+    REQUIRE(!isNumeric(field) || leading);
+    REQUIRE(!std::isnan(value));
+    try {
+        (void)toInt16(value);
+    } catch (const PlatformError&) {
+    }
+    try {
+        (void)toInt32(value);
+    } catch (const PlatformError&) {
+    }
+    if (!std::isfinite(value))
+        return;
+    const std::string text = numberText(value);
+    REQUIRE(isNumeric(text));
+    const double back = numericValue(text);
+    // A value that single precision holds is written with its single-precision digits.
+    if (static_cast<double>(static_cast<float>(value)) == value)
+        REQUIRE(static_cast<float>(back) == static_cast<float>(value));
+    else
+        REQUIRE(back == value);
+}
+
+// Every line in turn; with the breaks the reader consumed they make up the whole file.
+void readLines(std::string_view bytes) {
+    SettingsReader reader(bytes);
+    std::size_t consumed = 0;
+    while (const auto line = reader.readLine()) {
+        REQUIRE(line->find('\r') == std::string::npos);
+        REQUIRE(bytes.substr(consumed, line->size()) == *line);
+        consumed += line->size();
+        if (consumed < bytes.size()) {
+            REQUIRE(bytes[consumed] == '\r');
+            ++consumed;
+            if (consumed < bytes.size() && bytes[consumed] == '\n')
+                ++consumed;
+        }
+        const std::string text = decodeFromFile(*line);
+        REQUIRE(isUtf8(text));
+        REQUIRE(!isUtf8(*line) || text == *line);
+        (void)encodeForFile(text);
+    }
+    REQUIRE(consumed == bytes.size());
+    REQUIRE(reader.atEnd());
+}
+
+// Every field in turn; with the spaces before them and the commas and breaks the reader consumed
+// they make up the whole file.
+void readFields(std::string_view bytes) {
+    SettingsReader reader(bytes);
+    std::size_t consumed = 0;
+    const auto skipSpaces = [&] {
+        while (consumed < bytes.size() && bytes[consumed] == ' ')
+            ++consumed;
+    };
+    while (const auto field = reader.readField()) {
+        REQUIRE(field->find_first_of(",\r") == std::string::npos);
+        skipSpaces();
+        REQUIRE(bytes.substr(consumed, field->size()) == *field);
+        consumed += field->size();
+        if (consumed < bytes.size() && bytes[consumed] == ',') {
+            ++consumed;
+        } else if (consumed < bytes.size()) {
+            REQUIRE(bytes[consumed] == '\r');
+            ++consumed;
+            if (consumed < bytes.size() && bytes[consumed] == '\n')
+                ++consumed;
+        }
+        convertField(*field);
+    }
+    skipSpaces();
+    REQUIRE(consumed == bytes.size());
+    REQUIRE(reader.atEnd());
+}
+
+testing::FakeServices makeServices() {
+    testing::FakeServices services;
+    services.exeDir = fuzzing::scratchDirectory();
+    // Pictures "load" without the disk; a path of odd length names no picture.
+    services.pictureLoader = [](const std::string& path) -> PictureHandle {
+        if (path.size() % 2 != 0)
+            throw PlatformError("no picture in " + path);
+        return std::make_shared<testing::FakePicture>(path);
+    };
+    return services;
+}
+
+void load(std::string_view bytes) {
+    testing::FakeServices services = makeServices();
+    Form1 form{services};
+    form.readSettings(bytes);
+    for (const float value : {form.Top, form.Left, form.Width, form.Height})
+        REQUIRE(std::isfinite(value));
+    REQUIRE(isUtf8(form.PicturePath));
+    REQUIRE(isUtf8(form.SoundPath));
+    REQUIRE(isUtf8(form.Text1.Text()));
+    REQUIRE(form.Command5.Visible == !bytes.empty());
+    REQUIRE((form.Image1.Picture != nullptr) ==
+            (!form.PicturePath.empty() && form.PicturePath.size() % 2 == 0));
+
+    form.SaveSettings();
+    Form1 again{services};
+    again.LoadSettings();
+    REQUIRE(again.PicturePath == form.PicturePath);
+    REQUIRE(again.SoundPath == form.SoundPath);
+    REQUIRE(again.Top == form.Top);
+    REQUIRE(again.Left == form.Left);
+    REQUIRE(again.Width == form.Width);
+    REQUIRE(again.Height == form.Height);
+    REQUIRE(again.PictureTop == form.PictureTop);
+    REQUIRE(again.Text1.Text() == form.Text1.Text());
+}
+
+} // namespace
+} // namespace tamberlight
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    tamberlight::readLines(bytes);
+    tamberlight::readFields(bytes);
+    tamberlight::load(bytes);
+    return 0;
+}
