@@ -50,7 +50,7 @@ struct Message {
 };
 
 std::vector<Message> protocolLog(const std::string& log) {
-    static const std::regex line(R"(^\[(\d+\.\d+)\] +(-> )?(.*)$)");
+    static const std::regex line(R"(^\[ *(\d+\.\d+)\] +(-> )?(.*)$)");
     std::vector<Message> messages;
     std::istringstream in(log);
     for (std::string text; std::getline(in, text);) {
@@ -130,7 +130,8 @@ TEST(Wayland, TheWindowIsShownTicksAndKeepsItsSavedPlacement) {
 
     const std::string log = dir.read("protocol.txt");
     EXPECT_NE(log.find("set_app_id(\"org.tamberlight.Tamberlight\")"), std::string::npos);
-    EXPECT_TRUE(seen.presented) << "the compositor never drew the window";
+    EXPECT_TRUE(seen.presented) << "the compositor never drew the window; the program's log:\n"
+                                << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
     EXPECT_EQ(seen.width, 266);
     EXPECT_EQ(seen.height, 600);
     ASSERT_GE(seen.dialRepaints.size(), 3U) << "the clock did not tick";
