@@ -26,6 +26,9 @@ fail() {
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 
 [ -x "$prefix/bin/tamberlight" ] || fail "bin/tamberlight is missing or not executable"
+# The sound module, which the program loads on its first sound.
+[ -n "$(find "$prefix" -path '*/tamberlight/libtamberlight_sound.so')" ] ||
+    fail "the sound module is not installed"
 declare -A installed=(
     ["share/applications/$app_id.desktop"]="packaging/$app_id.desktop"
     ["share/metainfo/$app_id.metainfo.xml"]="packaging/$app_id.metainfo.xml"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/qt/sound.h"
 #include "platform/services.h"
 
 #include <QImage>
@@ -8,8 +9,6 @@
 #include <memory>
 
 namespace tamberlight {
-
-class SoundPlayer;
 
 // A picture as Qt loaded it.
 class QtPicture : public Picture {
@@ -41,10 +40,10 @@ public:
     std::string executableDirectory() override;
 
 private:
-    SoundPlayer& sound();
+    Sound& sound();
 
     QPointer<QWidget> parent_;
-    std::unique_ptr<SoundPlayer> sound_; // made on the first sound, not at start-up
+    std::unique_ptr<Sound> sound_; // loaded on the first sound, not at start-up
 };
 
 } // namespace tamberlight

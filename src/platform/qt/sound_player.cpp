@@ -106,3 +106,7 @@ void SoundPlayer::playFailed(const QString& path, const QString& why) {
 }
 
 } // namespace tamberlight
+
+extern "C" __attribute__((visibility("default"))) tamberlight::Sound* tamberlight_make_sound() {
+    return new tamberlight::SoundPlayer;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/qt/sound.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -10,15 +12,15 @@ namespace tamberlight {
 // Plays sound files and the beep through the system's audio output. Every play is its own
 // player, so plays overlap and go on while the clock runs. A play that fails beeps instead and
 // says why in one line on standard error.
-class SoundPlayer : public QObject {
+class SoundPlayer : public QObject, public Sound {
     Q_OBJECT
 public:
     SoundPlayer();
 
-    void play(const std::string& path);
+    void play(const std::string& path) override;
     // A short tone of our own: many desktops mute the toolkit's bell. The bell is used only
     // where there is no audio output at all.
-    void beep();
+    void beep() override;
 
 private:
     void playFailed(const QString& path, const QString& why);
@@ -27,3 +29,6 @@ private:
 };
 
 } // namespace tamberlight
+
+// What the sound module gives the program that loads it.
+extern "C" tamberlight::Sound* tamberlight_make_sound();
