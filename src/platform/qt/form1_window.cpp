@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTextDocument>
 #include <algorithm>
 #include <cmath>
@@ -74,6 +76,23 @@ std::string scheduleFromDisplay(const QString& raw) {
 // never reach the window; a click on a clickable label runs that label's handler.
 class FrameBox : public QGroupBox {
 public:
+    // The style draws the title; the border is drawn here: the Fusion style draws it from a
+    // picture, whose loading brings in every image format plugin during the first frame.
+    void paintFrame(QPainter& painter) {
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        option.subControls &= ~QStyle::SC_GroupBoxFrame;
+        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+        const QRect frame =
+            style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, this);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(palette().color(QPalette::Window).darker(140));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(frame).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        painter.restore();
+    }
+
     FrameBox(QWidget* parent, std::vector<const Label*> labels)
         : QGroupBox(parent) {
         for (const Label* label : labels)
@@ -97,9 +116,9 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        QGroupBox::paintEvent(event);
+    void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        paintFrame(painter);
         painter.setRenderHint(QPainter::TextAntialiasing);
         for (auto it = labels_.rbegin(); it != labels_.rend(); ++it) {
             const Label& label = *it->model;
