@@ -9,7 +9,7 @@ RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
     xvfb xauth qt6-wayland)
 # What the test suite needs besides: GoogleTest, an audio server and a Wayland compositor it
 # starts on its own, and the validators of the installed desktop entry and metainfo.
-TEST_PACKAGES=(libgtest-dev libxcb1-dev pulseaudio pulseaudio-utils gstreamer1.0-tools weston
+TEST_PACKAGES=(libgtest-dev libxcb1-dev libxcb-damage0-dev pulseaudio pulseaudio-utils gstreamer1.0-tools weston
     appstream desktop-file-utils)
 # What the fuzz targets need: the core alone, built by clang with libFuzzer and the sanitizers;
 # g++ brings the C++ library that clang compiles against.
