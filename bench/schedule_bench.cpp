@@ -87,6 +87,14 @@ int main(int argc, char** argv) {
             std::printf("   x10 lines: load x%.1f, apply x%.1f", load / previousLoad,
                         apply / previousApply);
         std::printf("\n");
+        if (lines == 100000) {
+            std::printf("table:schedule of 100,000 lines: load\t%.1f ms\t%.1f ms (10,000)\tx%.1f"
+                        "\t< 100 ms, x10 lines <= x12\n",
+                        load, previousLoad, load / previousLoad);
+            std::printf("table:schedule of 100,000 lines: apply+save\t%.1f ms\t%.1f ms "
+                        "(10,000)\tx%.1f\t< 20 ms, x10 lines <= x12\n",
+                        apply, previousApply, apply / previousApply);
+        }
         previousLoad = load;
         previousApply = apply;
         if (form.EventCount != (lines - 1) / 1000)

@@ -57,9 +57,11 @@ void wait(int milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-void row(const char* what) {
-    std::printf("  %-36s %8ld KB %8ld KB %8ld KB\n", what, statusKilobytes("VmRSS:"),
-                statusKilobytes("VmHWM:"), soundLibraryKilobytes());
+long row(const char* what) {
+    const long resident = statusKilobytes("VmRSS:");
+    std::printf("  %-36s %8ld KB %8ld KB %8ld KB\n", what, resident, statusKilobytes("VmHWM:"),
+                soundLibraryKilobytes());
+    return resident;
 }
 
 } // namespace
@@ -76,13 +78,16 @@ int main(int argc, char** argv) {
     window.show();
     wait(300);
     std::printf("sound layer memory (resident, peak, sound libraries)\n");
-    row("started, no sound yet");
+    const long before = row("started, no sound yet");
     services.mediaCommand(playCommand((dir / "tone.wav").string()));
     wait(1500);
-    row("after the first play");
+    const long after = row("after the first play");
     for (int i = 0; i < 10; ++i)
         services.mediaCommand(playCommand((dir / "tone.wav").string()));
     wait(2000);
     row("after ten overlapping plays");
+    std::printf("table:resident memory after the first sound\t%.1f MB\t%.1f MB (before)\t%.2fx"
+                "\t-\n",
+                after / 1024.0, before / 1024.0, static_cast<double>(after) / before);
     return 0;
 }
