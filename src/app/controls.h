@@ -36,7 +36,6 @@ struct Label {
     bool Transparent = false;
     std::optional<Font> FontOf{};
     bool Visible = true;
-    int TabIndex = 0;
 
     bool operator==(const Label&) const = default;
 };
@@ -46,7 +45,6 @@ struct CommandButton {
     float Left = 0, Top = 0, Width = 0, Height = 0;
     bool Visible = true;
     std::optional<Font> FontOf{};
-    int TabIndex = 0;
 
     bool operator==(const CommandButton&) const = default;
 };
@@ -57,7 +55,6 @@ struct Frame {
     bool Visible = true;
     std::optional<Colour> BackColor{};
     std::optional<Font> FontOf{};
-    int TabIndex = 0;
 
     bool operator==(const Frame&) const = default;
 };
@@ -95,7 +92,6 @@ struct Image {
 struct FileListBox {
     float Left = 0, Top = 0, Width = 0, Height = 0;
     bool Visible = true;
-    int TabIndex = 0;
 
     bool operator==(const FileListBox&) const = default;
 };
@@ -113,28 +109,11 @@ public:
     bool Visible = true;
     bool MultiLine = false;
     std::optional<Colour> BackColor{};
-    int TabIndex = 0;
 
-    const std::string& Text() const {
-        if (fetch_) {
-            text_ = fetch_();
-            fetch_ = nullptr;
-        }
-        return text_;
-    }
+    const std::string& Text() const { return text_; }
     // Every assignment raises the change event before it returns, as a user's edit does.
     void setText(std::string text) {
         text_ = std::move(text);
-        fetch_ = nullptr;
-        ++revision_;
-        if (onChange)
-            onChange();
-    }
-    // The user edited the text in an editor that holds it: a change like any other, but the
-    // text is fetched from the editor only when it is read, so that typing into a long
-    // schedule does not copy all of it on every key.
-    void setEdited(std::function<std::string()> fetch) {
-        fetch_ = std::move(fetch);
         ++revision_;
         if (onChange)
             onChange();
@@ -148,8 +127,7 @@ public:
     std::function<void()> onChange;
 
 private:
-    mutable std::string text_;
-    mutable std::function<std::string()> fetch_;
+    std::string text_;
     std::uint64_t revision_ = 0;
     std::uint64_t focusRequests_ = 0;
 };

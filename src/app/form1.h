@@ -28,20 +28,21 @@ public:
     float ScaleWidth = 235, ScaleHeight = 625;
     std::int16_t ScaleMode = 3;
 
-    // Controls, front to back within their container.
+    // The controls. Which container holds each, how they stack and the keyboard order are in
+    // the table of app/control_table.h.
     CommandButton Command9;
     Frame Frame2;
-    CommandButton Command4; // in Frame2
-    TextBox Text3;          // in Frame2
-    CommandButton Command8; // in Frame2
-    TextBox Text2;          // in Frame2
-    Label Label6;           // in Frame2
-    Label Label5;           // in Frame2
-    Label Label4;           // in Frame2
+    CommandButton Command4;
+    TextBox Text3;
+    CommandButton Command8;
+    TextBox Text2;
+    Label Label6;
+    Label Label5;
+    Label Label4;
     CommandButton Command7;
     CommandButton Command5;
     Frame Frame1;
-    Label Label3; // in Frame1
+    Label Label3;
     CommandButton Command6;
     FileListBox File1;
     CommonDialog CommonDialog1;
@@ -95,13 +96,18 @@ public:
 
     void SaveSettings();
     void LoadSettings();
+    // The settings file's bytes as SaveSettings writes them.
+    std::string settingsBytes() const;
     // What LoadSettings does once it has the file's bytes; an empty file changes nothing.
     void readSettings(std::string_view bytes);
 
 private:
-    void loadTimeLayout();
+    enum class LayoutPass { Load, Resize };
+    void layOut(LayoutPass pass);
     void placeHands(float hourEndY, float minuteEndY);
     void placeClockLabels(std::string (*text)(double));
+    void placeScheduleBox();
+    void placePicture();
     void placeMarks();
     void moveHands(double minute, double hour);
     void checkSchedule();

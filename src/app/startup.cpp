@@ -1,6 +1,9 @@
 #include "app/form1.h"
 #include "clock/time_value.h"
 #include "platform/conversions.h"
+#include "platform/platform_error.h"
+
+#include <exception>
 
 namespace tamberlight {
 
@@ -10,12 +13,22 @@ void Form1::Form_Load() {
     PictureTop = toInt16(DialRadius - 128);
     MarksShown = -1;
     LoadSettings();
-    Command5_Click();
-    loadTimeLayout();
+    // A settings file that cannot be written leaves no half-built window: the layout still
+    // runs, the entries stay empty and 予定更新 stays for another try.
+    std::exception_ptr failedApply;
+    try {
+        Command5_Click();
+    } catch (const PlatformError&) {
+        failedApply = std::current_exception();
+        Command5.Visible = true;
+    }
+    layOut(LayoutPass::Load);
+    if (failedApply)
+        std::rethrow_exception(failedApply);
 }
 
 void Form1::Form_Unload() {
-    SaveSettings();
+    orSay("the previous file is kept", [this] { SaveSettings(); });
 }
 
 } // namespace tamberlight

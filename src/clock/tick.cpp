@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "clock/time_value.h"
 #include "platform/conversions.h"
+#include "platform/platform_error.h"
 
 namespace tamberlight {
 
@@ -23,14 +24,23 @@ void Form1::Command8_Click() {
     const std::string hour = trim(Text2.Text());
     if (!isNumeric(hour))
         return;
-    ClockTime = timeValueFromText(hour + ":01");
+    try {
+        ClockTime = timeValueFromText(hour + ":01");
+    } catch (const PlatformError&) {
+        throw PlatformError('"' + hour + "\" is not an hour of the day; the clock keeps its time");
+    }
 }
 
 void Form1::Command4_Click() {
     const std::string& text = Text3.Text();
     if (!isNumeric(text))
         return;
-    Timer1.setInterval(toInt32(numericValue(text)));
+    try {
+        Timer1.setInterval(toInt32(numericValue(text)));
+    } catch (const PlatformError&) {
+        throw PlatformError('"' + trim(text) +
+                            "\" is not a tick interval in milliseconds; the clock keeps its speed");
+    }
 }
 
 } // namespace tamberlight

@@ -21,7 +21,15 @@ struct Split {
     std::int64_t second; // 0 .. 86399
 };
 
+// 31 December 9999, the last day a date text can show.
+constexpr double LastDay = 2958465;
+
 Split split(double value) {
+    if (!(std::fabs(value) <= LastDay)) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%g is no date or time of day", value);
+        throw PlatformError(text);
+    }
     double whole = std::trunc(value);
     std::int64_t second = std::llround(std::fabs(value - whole) * SecondsPerDay);
     if (second >= SecondsPerDay) {

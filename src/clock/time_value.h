@@ -6,7 +6,8 @@
 namespace tamberlight {
 
 // A time value counts days in a double: the whole part is the day, the fraction the time of
-// day (0 is 00:00:00, 0.5 is 12:00:00).
+// day (0 is 00:00:00, 0.5 is 12:00:00). Every function here throws PlatformError for a value
+// beyond the last day a date can show (31 December 9999) or before its mirror, and for NaN.
 
 // "H:MM:SS" for day 0; a date text without any colon for a whole other day; otherwise the
 // date, a space and the time.

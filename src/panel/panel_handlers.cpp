@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "platform/platform_error.h"
 
 #include <limits>
 
@@ -37,7 +38,8 @@ void Form1::Command3_Click() {
     const std::string name = CommonDialog1.FileName;
     if (name.empty())
         return;
-    Image1.Picture = services_.loadPicture(name);
+    orSay("the dial keeps its picture",
+          [&] { Image1.Picture = services_.loadPicture(name, Image1.Width, Image1.Height); });
     PicturePath = name;
 }
 

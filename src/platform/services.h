@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tamberlight {
 
@@ -41,15 +42,21 @@ public:
     virtual std::string showOpen() = 0;
     // The colour dialog: the chosen colour, or nothing when the dialog was cancelled.
     virtual std::optional<Colour> showColor() = 0;
-    // Throws PlatformError when the path names no readable picture.
-    virtual PictureHandle loadPicture(const std::string& path) = 0;
+    // The picture for showing stretched to this size in pixels. Throws PlatformError when the
+    // path names no readable picture.
+    virtual PictureHandle loadPicture(const std::string& path, float width, float height) = 0;
     virtual void beep() = 0;
     // A media command such as: play "/path/to/sound.wav". Returns at once; the sound plays
     // on. Throws PlatformError for a command it does not understand.
     virtual void mediaCommand(const std::string& command) = 0;
-    // The directory that holds the program's executable, without a trailing separator
-    // (except for the root directory).
-    virtual std::string executableDirectory() = 0;
+    // The settings file's bytes, or nothing when there is none yet or it cannot be read.
+    virtual std::optional<std::string> readSettingsFile() = 0;
+    // Replaces the settings file with these bytes. Throws PlatformError, and then the previous
+    // file is still there, whole.
+    virtual void writeSettingsFile(std::string_view bytes) = 0;
+    // Tells the user of a failure in one line: what failed, on which file or value, and what
+    // happens next.
+    virtual void report(const std::string& message) = 0;
 };
 
 } // namespace tamberlight

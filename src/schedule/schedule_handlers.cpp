@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "clock/time_value.h"
 #include "platform/media_command.h"
+#include "platform/platform_error.h"
 #include "schedule/schedule_scan.h"
 
 namespace tamberlight {
@@ -10,7 +11,7 @@ void Form1::Text1_Change() {
 }
 
 void Form1::Command5_Click() {
-    SaveSettings();
+    orSay("press 予定更新 to try again", [this] { SaveSettings(); });
     Command5.Visible = false;
     ScheduleBuffer = Text1.Text() + LineBreak;
     ScanPos = 0;

@@ -1,7 +1,7 @@
 #include "app/form1.h"
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
-#include "settings/settings_file.h"
+#include "settings/charset.h"
 #include "settings/settings_reader.h"
 
 #include <cmath>
@@ -38,7 +38,7 @@ std::optional<float> windowValue(const std::optional<std::string>& field) {
 
 // Lines: picture path, sound path, window Top, Left, Width and Height in twips, the picture
 // offset, then the schedule text, each ended by CR LF.
-void Form1::SaveSettings() {
+std::string Form1::settingsBytes() const {
     std::string text;
     text.reserve(Text1.Text().size() + PicturePath.size() + SoundPath.size() + 64);
     for (const std::string* line : {&PicturePath, &SoundPath}) {
@@ -53,13 +53,15 @@ void Form1::SaveSettings() {
     text += CrLf;
     text += Text1.Text();
     text += CrLf;
-    writeFileAtomically(settingsFilePath(services_.executableDirectory()), encodeForFile(text));
+    return encodeForFile(text);
+}
+
+void Form1::SaveSettings() {
+    services_.writeSettingsFile(settingsBytes());
 }
 
 void Form1::LoadSettings() {
-    std::optional<std::string> bytes;
-    resumeNext([&] { bytes = readFileBytes(settingsFilePath(services_.executableDirectory())); });
-    if (bytes)
+    if (const std::optional<std::string> bytes = services_.readSettingsFile())
         readSettings(*bytes);
 }
 
@@ -94,7 +96,6 @@ void Form1::readSettings(std::string_view bytes) {
         schedule += decodeFromFile(*line);
         first = false;
     }
-    Text1.setText("");
     Text1.setText(std::move(schedule));
     if (auto value = windowValue(top))
         Top = *value;
@@ -104,8 +105,13 @@ void Form1::readSettings(std::string_view bytes) {
         Width = *value;
     if (auto value = windowValue(height))
         Height = *value;
-    if (!PicturePath.empty())
-        resumeNext([&] { Image1.Picture = services_.loadPicture(PicturePath); });
+    if (PicturePath.empty())
+        return;
+    try {
+        Image1.Picture = services_.loadPicture(PicturePath, Image1.Width, Image1.Height);
+    } catch (const PlatformError& error) {
+        services_.report(std::string(error.what()) + "; the dial shows no picture");
+    }
 }
 
 } // namespace tamberlight
