@@ -1,7 +1,8 @@
 #include "platform/qt/drawing.h"
 
+#include "platform/qt/qt_services.h"
+
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QLineF>
 #include <QPainter>
 #include <algorithm>
@@ -21,6 +22,12 @@ QRectF circleBounds(const Shape& shape) {
             diameter, diameter};
 }
 
+QString caption(const Label& label) {
+    QString text = qtText(label.Caption);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
 } // namespace
 
 QColor qtColour(Colour colour) {
@@ -31,112 +38,57 @@ QString qtText(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString qtCaption(const std::string& caption) {
-    QString text = qtText(caption);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
+QRectF controlRect(float left, float top, float width, float height, float scale) {
+    return {left / scale, top / scale, width / scale, height / scale};
 }
 
-QRectF labelRect(const Label& label, float scale) {
-    return {label.Left / scale, label.Top / scale, label.Width / scale, label.Height / scale};
+CaptionPainter::CaptionPainter(const QFont& font)
+    : font_(font)
+    , ascent_(QFontMetricsF(font).ascent())
+    , height_(QFontMetricsF(font).height()) {}
+
+std::optional<qreal> CaptionPainter::oneLineWidth(const QString& text, const QRectF& rect) const {
+    if (text.contains(u'\n') || height_ > rect.height())
+        return std::nullopt;
+    const qreal width = QFontMetricsF(font_).horizontalAdvance(text);
+    if (width > rect.width())
+        return std::nullopt;
+    return width;
 }
 
-void paintLabel(QPainter& painter, const Label& label, const QRectF& rect, const QFont& font,
-                const QColor& background) {
+void CaptionPainter::paint(QPainter& painter, const Label& label, const QRectF& rect,
+                           const QColor& background) const {
     if (!label.Visible || rect.isEmpty())
         return;
     if (!label.Transparent)
         painter.fillRect(rect, background);
     if (label.Caption.empty())
         return;
-    const QString caption = qtCaption(label.Caption);
-    painter.setFont(font);
+    const QString text = caption(label);
+    painter.setFont(font_);
     painter.setPen(qtColour(label.ForeColor));
-    const QFontMetricsF metrics(font);
-    const double advance = metrics.horizontalAdvance(caption);
-    // A caption of one line that fits needs no line layout: the clock text on every tick.
-    if (advance <= rect.width() && metrics.height() <= rect.height() && !caption.contains(u'\n')) {
-        const double x = label.Align == Alignment::Centre ? (rect.width() - advance) / 2 : 0;
-        painter.drawText(QPointF(rect.left() + x, rect.top() + metrics.ascent()), caption);
+    // One line that fits needs no line layout: the clock text on every tick.
+    if (const std::optional<qreal> width = oneLineWidth(text, rect)) {
+        const qreal x = label.Align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
+        painter.drawText(QPointF(rect.left() + x, rect.top() + ascent_), text);
         return;
     }
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
     const int align = label.Align == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
-    painter.drawText(rect, align | Qt::AlignTop | Qt::TextWordWrap, caption);
+    painter.drawText(rect, align | Qt::AlignTop | Qt::TextWordWrap, text);
     painter.restore();
 }
 
-CaptionPainter::CaptionPainter(const QFont& font)
-    : font_(font)
-    , raw_(QRawFont::fromFont(font))
-    , ascent_(QFontMetricsF(font).ascent())
-    , descent_(QFontMetricsF(font).descent()) {
-    if (!raw_.isValid())
-        return;
-    QString ascii;
-    for (int c = 32; c < 127; ++c)
-        ascii += QChar(c);
-    const QList<quint32> indexes = raw_.glyphIndexesForString(ascii);
-    if (indexes.size() != ascii.size())
-        return;
-    const QList<QPointF> advances = raw_.advancesForGlyphIndexes(indexes);
-    for (int c = 32; c < 127; ++c) {
-        glyphs_[static_cast<std::size_t>(c)] = indexes[c - 32];
-        advances_[static_cast<std::size_t>(c)] = advances[c - 32].x();
-    }
-}
-
-std::optional<qreal> CaptionPainter::glyphWidth(const Label& label, const QRectF& rect) const {
-    if (!raw_.isValid() || ascent_ + descent_ > rect.height())
-        return std::nullopt;
-    qreal width = 0;
-    for (const char c : label.Caption) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code >= 127 || glyphs_[code] == 0)
-            return std::nullopt;
-        width += advances_[code];
-    }
-    if (width > rect.width())
-        return std::nullopt;
-    return width;
-}
-
-void CaptionPainter::paint(QPainter& painter, const Label& label, const QRectF& rect) {
-    if (!label.Visible || rect.isEmpty() || label.Caption.empty())
-        return;
-    const std::optional<qreal> width = glyphWidth(label, rect);
-    if (!width) {
-        paintLabel(painter, label, rect, font_, Qt::white);
-        return;
-    }
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    qreal x = 0;
-    for (const char c : label.Caption) {
-        const auto code = static_cast<unsigned char>(c);
-        indexes.append(glyphs_[code]);
-        positions.append(QPointF(x, 0));
-        x += advances_[code];
-    }
-    QGlyphRun run;
-    run.setRawFont(raw_);
-    run.setGlyphIndexes(indexes);
-    run.setPositions(positions);
-    const qreal left = label.Align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
-    painter.setPen(qtColour(label.ForeColor));
-    painter.drawGlyphRun(QPointF(rect.left() + left, rect.top() + ascent_), run);
-}
-
 QRegion CaptionPainter::region(const Label& label, const QRectF& rect) const {
-    if (!label.Visible || label.Caption.empty())
+    if (!label.Visible || (label.Transparent && label.Caption.empty()))
         return {};
-    const std::optional<qreal> width = glyphWidth(label, rect);
-    if (!width)
+    const std::optional<qreal> width = oneLineWidth(caption(label), rect);
+    if (!width || !label.Transparent)
         return QRegion(rect.toAlignedRect().adjusted(-1, -1, 1, 1));
     const qreal left = label.Align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
     // Glyphs may reach a little past their advances.
-    return QRegion(QRectF(rect.left() + left, rect.top(), *width, ascent_ + descent_)
+    return QRegion(QRectF(rect.left() + left, rect.top(), *width, height_)
                        .toAlignedRect()
                        .adjusted(-3, -1, 3, 1));
 }
@@ -162,13 +114,6 @@ void paintLine(QPainter& painter, const Line& line) {
         painter.drawEllipse(b, radius, radius);
 }
 
-QRectF lineBounds(const Line& line) {
-    const double reach = line.BorderWidth / 2.0 + Margin;
-    return QRectF(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2))
-        .normalized()
-        .adjusted(-reach, -reach, reach, reach);
-}
-
 void paintShape(QPainter& painter, const Shape& shape) {
     if (!shape.Visible)
         return;
@@ -187,10 +132,11 @@ void paintShape(QPainter& painter, const Shape& shape) {
     painter.drawEllipse(bounds.adjusted(border / 2, border / 2, -border / 2, -border / 2));
 }
 
-QRegion labelRegion(const Label& label, float scale) {
-    if (!label.Visible)
-        return {};
-    return QRegion(labelRect(label, scale).toAlignedRect().adjusted(-1, -1, 1, 1));
+void paintImage(QPainter& painter, const Image& image) {
+    if (const auto* picture = dynamic_cast<const QtPicture*>(image.Picture.get());
+        picture != nullptr && image.Visible)
+        painter.drawImage(controlRect(image.Left, image.Top, image.Width, image.Height, 1),
+                          picture->image());
 }
 
 QRegion lineRegion(const Line& line) {
@@ -221,7 +167,8 @@ QRegion shapeRegion(const Shape& shape) {
 QRegion imageRegion(const Image& image) {
     if (!image.Visible || !image.Picture)
         return {};
-    return QRegion(QRectF(image.Left, image.Top, image.Width, image.Height).toAlignedRect());
+    return QRegion(
+        controlRect(image.Left, image.Top, image.Width, image.Height, 1).toAlignedRect());
 }
 
 } // namespace tamberlight

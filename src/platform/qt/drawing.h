@@ -4,11 +4,9 @@
 
 #include <QColor>
 #include <QFont>
-#include <QRawFont>
 #include <QRectF>
 #include <QRegion>
 #include <QString>
-#include <array>
 #include <optional>
 #include <string>
 
@@ -18,41 +16,34 @@ namespace tamberlight {
 
 QColor qtColour(Colour colour);
 QString qtText(const std::string& text);
-// A caption's CR LF pairs as Qt's line breaks.
-QString qtCaption(const std::string& caption);
 
-QRectF labelRect(const Label& label, float scale);
-void paintLabel(QPainter& painter, const Label& label, const QRectF& rect, const QFont& font,
-                const QColor& background);
+// A control's rectangle in pixels: controls inside a frame are placed in twips.
+QRectF controlRect(float left, float top, float width, float height, float scale);
 
-// Paints labels of one font. A caption of plain ASCII on one line that fits its label is drawn
-// from glyphs looked up once, without shaping the text anew: the clock text changes on every
-// tick. Anything else goes through the full text layout.
+// Paints labels of one font: the caption on as many lines as fit, CR LF starting a new line
+// and a longer line wrapping at the label's width, the rest cut off.
 class CaptionPainter {
 public:
     explicit CaptionPainter(const QFont& font);
-    void paint(QPainter& painter, const Label& label, const QRectF& rect);
-    // The part of the label that painting it can change: the text's own box on the fast path.
+    void paint(QPainter& painter, const Label& label, const QRectF& rect,
+               const QColor& background) const;
+    // The part of the label that painting it can change: the text's own box when the caption
+    // is one line that fits, which is what the clock text repaints on every tick.
     QRegion region(const Label& label, const QRectF& rect) const;
 
 private:
-    // The width of the caption drawn from looked-up glyphs, or nothing when it takes the full
-    // text layout.
-    std::optional<qreal> glyphWidth(const Label& label, const QRectF& rect) const;
+    // The caption's width when it is one line that fits the label, else nothing.
+    std::optional<qreal> oneLineWidth(const QString& text, const QRectF& rect) const;
 
     QFont font_;
-    QRawFont raw_;
-    std::array<quint32, 128> glyphs_{};
-    std::array<qreal, 128> advances_{};
-    qreal ascent_ = 0;
-    qreal descent_ = 0;
+    qreal ascent_, height_;
 };
+
 void paintLine(QPainter& painter, const Line& line);
-QRectF lineBounds(const Line& line);
 void paintShape(QPainter& painter, const Shape& shape);
+void paintImage(QPainter& painter, const Image& image);
 
 // The pixels a control covers when painted, with a margin for antialiasing.
-QRegion labelRegion(const Label& label, float scale);
 QRegion lineRegion(const Line& line);
 QRegion shapeRegion(const Shape& shape);
 QRegion imageRegion(const Image& image);

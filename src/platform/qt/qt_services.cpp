@@ -2,23 +2,38 @@
 
 #include "platform/media_command.h"
 #include "platform/platform_error.h"
+
 #include <QApplication>
 #include <QColorDialog>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <dlfcn.h>
 #include <iostream>
 
 namespace tamberlight {
 
-PictureHandle loadQtPicture(const std::string& path) {
+PictureHandle loadQtPicture(const std::string& path, QSize shown) {
     QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(true);
+    // A phone photo is more than Qt decodes whole by default. It is decoded at the size it is
+    // shown at; the turn its orientation asks for comes after the scaling, so a photo taken
+    // upright is scaled to the shown size turned.
+    const QSize stored = reader.size();
+    if (stored.isValid() && (stored.width() > shown.width() || stored.height() > shown.height())) {
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        reader.setScaledSize(turned ? shown.transposed() : shown);
+    }
     QImage image = reader.read();
     if (image.isNull())
-        throw PlatformError("cannot load a picture from " + path + ": " +
-                            reader.errorString().toStdString());
+        throw PlatformError("cannot show " + path +
+                            " as the dial picture: " + reader.errorString().toStdString());
     return std::make_shared<QtPicture>(std::move(image));
+}
+
+void printToStandardError(const std::string& message) {
+    std::cerr << "tamberlight: " << message << std::endl;
 }
 
 namespace {
@@ -33,7 +48,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<Sound> loadSound() {
+std::unique_ptr<Sound> loadSound(const ErrorSink& report) {
     // Beside the executable in a build, in the library folder once installed.
     const QString programDir = QCoreApplication::applicationDirPath();
     std::string why;
@@ -47,32 +62,40 @@ std::unique_ptr<Sound> loadSound() {
             continue;
         }
         // The module stays loaded for the rest of the run: its players outlive any one call.
-        using Make = Sound* (*)();
+        using Make = Sound* (*)(const ErrorSink*);
         if (auto make = reinterpret_cast<Make>(::dlsym(module, "tamberlight_make_sound")))
-            return std::unique_ptr<Sound>(make());
+            return std::unique_ptr<Sound>(make(&report));
         why = path + ": no sound factory";
     }
-    std::cerr << "tamberlight: sound: cannot load the sound module (" << why
-              << "); the bell stands for every sound" << std::endl;
+    report("cannot load the sound module (" + why + "); the bell stands in for every sound");
     return std::make_unique<Bell>();
 }
 
-QtServices::QtServices() = default;
+QtServices::QtServices(SettingsStore settings, ErrorSink report)
+    : settings_(std::move(settings))
+    , report_(std::move(report))
+    , lastFolder_(QDir::homePath()) {}
+
 QtServices::~QtServices() = default;
 
 std::string QtServices::showOpen() {
-    return QFileDialog::getOpenFileName(parent_.data()).toStdString();
+    const QString chosen = QFileDialog::getOpenFileName(parent_.data(), QString(), lastFolder_);
+    if (!chosen.isEmpty())
+        lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen.toStdString();
 }
 
 std::optional<Colour> QtServices::showColor() {
-    const QColor colour = QColorDialog::getColor(Qt::black, parent_.data());
+    const QColor colour = QColorDialog::getColor(lastColour_, parent_.data());
     if (!colour.isValid())
         return std::nullopt;
+    lastColour_ = colour;
     return rgb(colour.red(), colour.green(), colour.blue());
 }
 
-PictureHandle QtServices::loadPicture(const std::string& path) {
-    return loadQtPicture(path);
+PictureHandle QtServices::loadPicture(const std::string& path, float width, float height) {
+    const qreal ratio = parent_ ? parent_->devicePixelRatioF() : qApp->devicePixelRatio();
+    return loadQtPicture(path, (QSizeF(width, height) * ratio).toSize());
 }
 
 void QtServices::beep() {
@@ -83,13 +106,21 @@ void QtServices::mediaCommand(const std::string& command) {
     sound().play(parsePlayCommand(command));
 }
 
-std::string QtServices::executableDirectory() {
-    return QCoreApplication::applicationDirPath().toStdString();
+std::optional<std::string> QtServices::readSettingsFile() {
+    return settings_.read();
+}
+
+void QtServices::writeSettingsFile(std::string_view bytes) {
+    settings_.write(bytes);
+}
+
+void QtServices::report(const std::string& message) {
+    report_(message);
 }
 
 Sound& QtServices::sound() {
     if (!sound_)
-        sound_ = loadSound();
+        sound_ = loadSound(report_);
     return *sound_;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/qt/settings_store.h"
 #include "platform/qt/sound.h"
 #include "platform/services.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 #include <memory>
 
@@ -21,12 +24,16 @@ private:
     QImage image_;
 };
 
-// Any format Qt's image plugins read. Throws PlatformError when the file is no picture.
-PictureHandle loadQtPicture(const std::string& path);
+// Any format Qt's image plugins read, decoded at the size it is shown at in device pixels and
+// turned upright as the photo's orientation says. Throws PlatformError when it is no picture.
+PictureHandle loadQtPicture(const std::string& path, QSize shown);
+
+// "tamberlight: " and the message, on standard error.
+void printToStandardError(const std::string& message);
 
 class QtServices : public Services {
 public:
-    QtServices();
+    QtServices(SettingsStore settings, ErrorSink report = printToStandardError);
     ~QtServices() override;
 
     // The window the dialogs belong to.
@@ -34,15 +41,23 @@ public:
 
     std::string showOpen() override;
     std::optional<Colour> showColor() override;
-    PictureHandle loadPicture(const std::string& path) override;
+    PictureHandle loadPicture(const std::string& path, float width, float height) override;
     void beep() override;
     void mediaCommand(const std::string& command) override;
-    std::string executableDirectory() override;
+    std::optional<std::string> readSettingsFile() override;
+    void writeSettingsFile(std::string_view bytes) override;
+    void report(const std::string& message) override;
 
 private:
     Sound& sound();
 
+    SettingsStore settings_;
+    ErrorSink report_;
     QPointer<QWidget> parent_;
+    // The one dialog object remembers where it was last: the folder of the file chosen last
+    // and the colour chosen last.
+    QString lastFolder_;
+    QColor lastColour_ = Qt::black;
     std::unique_ptr<Sound> sound_; // loaded on the first sound, not at start-up
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,10 +14,13 @@ public:
     virtual void beep() = 0;
 };
 
+// Tells the user of a failure in one line.
+using ErrorSink = std::function<void(const std::string& message)>;
+
 // The sound layer lives in a module of its own, loaded on the first sound: the media framework
 // and its audio libraries would otherwise cost every start-up time and memory that a clock
 // needs only at its first alarm. Without the module the toolkit's bell stands for every sound,
-// and one line on standard error says why.
-std::unique_ptr<Sound> loadSound();
+// and one line says why. A sound that cannot be played says why through the sink.
+std::unique_ptr<Sound> loadSound(const ErrorSink& report);
 
 } // namespace tamberlight

@@ -8,10 +8,10 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QTimer>
 #include <QUrl>
 #include <cmath>
 #include <cstdint>
-#include <iostream>
 #include <memory>
 #include <numbers>
 
@@ -21,7 +21,7 @@ namespace {
 
 constexpr int ToneRate = 44100;
 constexpr double ToneHertz = 880.0;
-constexpr double ToneSeconds = 0.2;
+constexpr double ToneSeconds = 0.4;
 constexpr double FadeSeconds = 0.01;
 
 QByteArray makeTone() {
@@ -40,8 +40,9 @@ QByteArray makeTone() {
 
 } // namespace
 
-SoundPlayer::SoundPlayer()
-    : tone_(makeTone()) {}
+SoundPlayer::SoundPlayer(ErrorSink report)
+    : report_(std::move(report))
+    , tone_(makeTone()) {}
 
 void SoundPlayer::play(const std::string& path) {
     const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
@@ -92,21 +93,24 @@ void SoundPlayer::beep() {
     auto* buffer = new QBuffer(sink);
     buffer->setData(tone_);
     buffer->open(QIODevice::ReadOnly);
-    connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
-        if (state == QAudio::IdleState || state == QAudio::StoppedState)
-            sink->deleteLater();
-    });
+    // The sink turns idle once it has handed the whole tone to the audio server, before the
+    // server has played it: deleting it then would cut the tone to a click. It stays until the
+    // tone has been played out, with room for the server's buffering.
     sink->start(buffer);
+    QTimer::singleShot(static_cast<int>(ToneSeconds * 1000) + 1000, sink, [sink] {
+        sink->stop();
+        sink->deleteLater();
+    });
 }
 
 void SoundPlayer::playFailed(const QString& path, const QString& why) {
-    std::cerr << "tamberlight: cannot play " << path.toStdString() << ": " << why.toStdString()
-              << "; beeping instead\n";
+    report_("cannot play " + path.toStdString() + ": " + why.toStdString() + "; beeping instead");
     beep();
 }
 
 } // namespace tamberlight
 
-extern "C" __attribute__((visibility("default"))) tamberlight::Sound* tamberlight_make_sound() {
-    return new tamberlight::SoundPlayer;
+extern "C" __attribute__((visibility("default"))) tamberlight::Sound*
+tamberlight_make_sound(const tamberlight::ErrorSink* report) {
+    return new tamberlight::SoundPlayer(*report);
 }

@@ -11,11 +11,11 @@ namespace tamberlight {
 
 // Plays sound files and the beep through the system's audio output. Every play is its own
 // player, so plays overlap and go on while the clock runs. A play that fails beeps instead and
-// says why in one line on standard error.
+// says why in one line.
 class SoundPlayer : public QObject, public Sound {
     Q_OBJECT
 public:
-    SoundPlayer();
+    explicit SoundPlayer(ErrorSink report);
 
     void play(const std::string& path) override;
     // A short tone of our own: many desktops mute the toolkit's bell. The bell is used only
@@ -25,10 +25,11 @@ public:
 private:
     void playFailed(const QString& path, const QString& why);
 
+    ErrorSink report_;
     QByteArray tone_;
 };
 
 } // namespace tamberlight
 
 // What the sound module gives the program that loads it.
-extern "C" tamberlight::Sound* tamberlight_make_sound();
+extern "C" tamberlight::Sound* tamberlight_make_sound(const tamberlight::ErrorSink* report);

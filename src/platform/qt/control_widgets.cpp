@@ -1,0 +1,236 @@
+#include "platform/qt/control_widgets.h"
+
+#include "platform/platform_error.h"
+#include "platform/qt/drawing.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/frame_box.h"
+#include "platform/qt/schedule_editor.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+namespace tamberlight {
+
+namespace {
+
+// A read-only text element over a label the window draws itself. It paints nothing and takes
+// neither clicks nor the focus; a new caption reaches a screen reader as a text change.
+class SpokenText : public QLineEdit {
+public:
+    SpokenText(QWidget* parent, const char* name)
+        : QLineEdit(parent) {
+        setAccessibleName(QString::fromUtf8(name));
+        setReadOnly(true);
+        setFrame(false);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+};
+
+void tint(QWidget* widget, QPalette::ColorRole role, const std::optional<Colour>& colour) {
+    if (!colour)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, qtColour(*colour));
+    widget->setPalette(palette);
+}
+
+float scaleOf(Container container) {
+    return container == OnWindow ? 1.0F : TwipsPerPixel;
+}
+
+template <typename Control> void place(QWidget* widget, const Control& c, Container container) {
+    const QRectF rect = controlRect(c.Left, c.Top, c.Width, c.Height, scaleOf(container));
+    // Far beyond any screen, or no number at all: no widget can be placed there.
+    for (const qreal value : {rect.left(), rect.top(), rect.width(), rect.height()})
+        if (!(std::fabs(value) < 1e6))
+            throw PlatformError("a control cannot be placed " + std::to_string(value) +
+                                " pixels away; it stays where it was");
+    widget->setGeometry(rect.toRect());
+}
+
+} // namespace
+
+ControlWidgets::ControlWidgets(QWidget& window, Form1& form, RunHandler run)
+    : window_(window)
+    , form_(form)
+    , run_(std::move(run)) {
+    // Back to front, so that the front ones end up on top; the frames, on the window, are
+    // built before what they hold.
+    for (const bool onWindow : {true, false})
+        for (auto it = Controls.rbegin(); it != Controls.rend(); ++it)
+            if ((it->container == OnWindow) == onWindow)
+                build(*it, holder(it->container));
+    connectReturnKeys();
+    chainTabOrder();
+}
+
+void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
+    QWidget* widget = nullptr;
+    if (const CommandButton* model = controlAs<CommandButton>(form_, entry)) {
+        auto* button = new QPushButton(parent);
+        button->setFont(qtFont(model->FontOf));
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, button, [this, click = entry.click] {
+            run_([&form = form_, click] { (form.*click)(); });
+        });
+        widget = button;
+        bound_.push_back({&entry, widget, CommandButton{}});
+    } else if (TextBox* model = controlAs<TextBox>(form_, entry)) {
+        // The user's edit reaches the model, which the box then already shows.
+        const auto edited = [this, model, index = bound_.size()](std::string text) {
+            run_([this, model, index, &text] {
+                model->setText(std::move(text));
+                std::get<ShownText>(bound_[index].shown).revision = model->revision();
+            });
+        };
+        if (model->MultiLine) {
+            auto* editor = new ScheduleEditor(parent);
+            QObject::connect(editor, &QPlainTextEdit::textChanged, editor, [editor, edited] {
+                if (!editor->signalsBlocked())
+                    edited(editor->text());
+            });
+            widget = editor;
+        } else {
+            auto* line = new QLineEdit(parent);
+            line->setFont(qtFont(std::nullopt));
+            QObject::connect(line, &QLineEdit::textEdited, line,
+                             [edited](const QString& text) { edited(text.toStdString()); });
+            widget = line;
+        }
+        tint(widget, QPalette::Base, model->BackColor);
+        bound_.push_back({&entry, widget, ShownText{}});
+    } else if (const Frame* model = controlAs<Frame>(form_, entry)) {
+        widget = new FrameBox(parent, form_, std::get<Frame Form1::*>(entry.member), run_);
+        widget->setFont(qtFont(model->FontOf));
+        tint(widget, QPalette::Window, model->BackColor);
+        bound_.push_back({&entry, widget, Frame{}});
+    } else if (controlAs<Label>(form_, entry) && entry.spokenName != nullptr) {
+        widget = new SpokenText(parent, entry.spokenName);
+        bound_.push_back({&entry, widget, Label{}});
+    }
+    if (widget == nullptr)
+        return;
+    widget->setObjectName(QString::fromLatin1(entry.name));
+    if (entry.spokenName != nullptr)
+        widget->setAccessibleName(QString::fromUtf8(entry.spokenName));
+    update(bound_.back());
+}
+
+void ControlWidgets::connectReturnKeys() {
+    for (const auto& [box, button] : ReturnPresses) {
+        auto* pressed = static_cast<QPushButton*>(find(button));
+        const auto press = [pressed] {
+            if (pressed->isVisibleTo(pressed->window()))
+                pressed->click();
+        };
+        if (auto* editor = dynamic_cast<ScheduleEditor*>(find(box)))
+            editor->onApply = press;
+        else if (auto* line = dynamic_cast<QLineEdit*>(find(box)))
+            QObject::connect(line, &QLineEdit::returnPressed, line, press);
+    }
+}
+
+void ControlWidgets::chainTabOrder() {
+    std::vector<const Bound*> stops;
+    for (const Bound& bound : bound_)
+        if (bound.entry->tabIndex != NoTabStop && (bound.widget->focusPolicy() & Qt::TabFocus))
+            stops.push_back(&bound);
+    std::sort(stops.begin(), stops.end(), [](const Bound* a, const Bound* b) {
+        return a->entry->tabIndex < b->entry->tabIndex;
+    });
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1]->widget, stops[i]->widget);
+}
+
+QWidget* ControlWidgets::holder(Container container) const {
+    for (const Bound& bound : bound_)
+        if (const auto* frame = std::get_if<Frame Form1::*>(&bound.entry->member);
+            frame != nullptr && *frame == container)
+            return bound.widget;
+    return &window_;
+}
+
+QWidget* ControlWidgets::find(const char* name) const {
+    for (const Bound& bound : bound_)
+        if (std::string_view(bound.entry->name) == name)
+            return bound.widget;
+    return nullptr;
+}
+
+void ControlWidgets::sync() {
+    std::optional<PlatformError> refused;
+    for (Bound& bound : bound_) {
+        try {
+            update(bound);
+        } catch (const PlatformError& error) {
+            refused = error;
+        }
+    }
+    if (refused)
+        throw *refused;
+}
+
+void ControlWidgets::update(Bound& bound) {
+    QWidget* widget = bound.widget;
+    const Container container = bound.entry->container;
+    if (const CommandButton* model = controlAs<CommandButton>(form_, *bound.entry)) {
+        auto& shown = std::get<CommandButton>(bound.shown);
+        if (shown == *model)
+            return;
+        shown = *model;
+        static_cast<QPushButton*>(widget)->setText(qtText(model->Caption));
+        widget->setVisible(model->Visible);
+        place(widget, *model, container);
+    } else if (const Frame* model = controlAs<Frame>(form_, *bound.entry)) {
+        auto* box = static_cast<FrameBox*>(widget);
+        box->syncLabels();
+        auto& shown = std::get<Frame>(bound.shown);
+        if (shown == *model)
+            return;
+        shown = *model;
+        box->setTitle(qtText(model->Caption));
+        box->setVisible(model->Visible);
+        place(widget, *model, container);
+    } else if (const Label* model = controlAs<Label>(form_, *bound.entry)) {
+        auto& shown = std::get<Label>(bound.shown);
+        if (shown == *model)
+            return;
+        shown = *model;
+        QString caption = qtText(model->Caption);
+        static_cast<QLineEdit*>(widget)->setText(
+            caption.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        widget->setVisible(model->Visible);
+        place(widget, *model, container);
+    } else if (const TextBox* model = controlAs<TextBox>(form_, *bound.entry)) {
+        auto& shown = std::get<ShownText>(bound.shown);
+        if (shown.revision != model->revision()) {
+            const QSignalBlocker quiet(widget);
+            if (auto* editor = dynamic_cast<ScheduleEditor*>(widget))
+                editor->setText(model->Text());
+            else
+                static_cast<QLineEdit*>(widget)->setText(qtText(model->Text()));
+            shown.revision = model->revision();
+        }
+        if (shown.focusRequests != model->focusRequests()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            shown.focusRequests = model->focusRequests();
+        }
+        if (shown.visible != model->Visible) {
+            widget->setVisible(model->Visible);
+            shown.visible = model->Visible;
+        }
+        const std::array<float, 4> geometry{model->Left, model->Top, model->Width, model->Height};
+        if (geometry == shown.geometry)
+            return;
+        shown.geometry = geometry;
+        place(widget, *model, container);
+    }
+}
+
+} // namespace tamberlight

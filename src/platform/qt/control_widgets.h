@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/control_table.h"
+#include "platform/qt/run_handler.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+namespace tamberlight {
+
+class FrameBox;
+
+// The window's buttons, text boxes and frames as Qt widgets, built from the control table: each
+// in its container, stacked and in the keyboard order the table gives. The labels the window
+// draws itself get a text element a screen reader can read where the table names them.
+class ControlWidgets {
+public:
+    ControlWidgets(QWidget& window, Form1& form, RunHandler run);
+
+    // Brings the widgets up to date with the model. Throws PlatformError for a control placed
+    // where no widget can be, once; the others are still brought up to date.
+    void sync();
+
+private:
+    struct ShownText {
+        std::array<float, 4> geometry{-1, -1, -1, -1};
+        bool visible = false;
+        std::uint64_t revision = ~0ULL, focusRequests = 0;
+    };
+    struct Bound {
+        const ControlEntry* entry;
+        QWidget* widget;
+        std::variant<CommandButton, Frame, ShownText, Label> shown;
+    };
+
+    void build(const ControlEntry& entry, QWidget* parent);
+    void connectReturnKeys();
+    void chainTabOrder();
+    void update(Bound& bound);
+    QWidget* holder(Container container) const;
+    QWidget* find(const char* name) const;
+
+    QWidget& window_;
+    Form1& form_;
+    RunHandler run_;
+    std::vector<Bound> bound_;
+};
+
+} // namespace tamberlight

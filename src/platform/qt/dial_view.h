@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/control_table.h"
+#include "platform/qt/drawing.h"
+
+#include <QPixmap>
+#include <QRegion>
+#include <optional>
+#include <variant>
+#include <vector>
+
+class QPainter;
+
+namespace tamberlight {
+
+// The controls the window draws on its own surface (the clock labels, the hands, the marks,
+// the circle and the pictures), painted back to front in the stacking order of the control
+// table. Only what changed since the last paint is repainted.
+class DialView {
+public:
+    explicit DialView(Form1& form);
+
+    // The region of the window that changed since the last call.
+    QRegion changes();
+    void paint(QPainter& painter, const QRegion& region, QSize size, qreal ratio);
+
+    // The drawn control a click at this point lands on, front to back, or nothing for the
+    // window itself. The lines and the circle take no clicks.
+    std::optional<const ControlEntry*> hit(QPointF point) const;
+
+private:
+    using Value = std::variant<Label, Line, std::array<Line, 12>, Shape, Image>;
+    struct Drawn {
+        const ControlEntry* entry;
+        Value shown;
+        std::optional<CaptionPainter> text; // for a label
+        bool behind;                        // drawn once into the back layer
+    };
+    Value current(const Drawn& drawn) const;
+    QRegion region(const Drawn& drawn, const Value& value) const;
+    void paint(QPainter& painter, const Drawn& drawn) const;
+    const QPixmap& backLayer(QSize size, qreal ratio);
+
+    Form1& form_;
+    std::vector<Drawn> drawn_; // front to back
+    // What lies behind the hands changes only with the layout, the picture or the colour: it
+    // is drawn once into a pixmap of the device's pixels.
+    std::optional<std::vector<Value>> backKey_;
+    QSize backSize_;
+    qreal backRatio_ = 0;
+    QPixmap backLayer_;
+};
+
+} // namespace tamberlight
