@@ -1,135 +1,156 @@
-#include "support/window_fixture.h"
+// The dial and the panel as the user sees and clicks them: pixels of a grab of the window.
+#include "support/window_test.h"
 
-#include <QPaintEvent>
+#include <QBuffer>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPainter>
-#include <QTest>
 
-namespace tamberlight::testing {
+namespace tamberlight::test {
 namespace {
 
 // System colour 3, the design colour of the circle, the hands and the marks.
 bool isDial(QRgb p) {
     return near(p, 191, 205, 219, 12);
 }
-bool isWhite(QRgb p) {
-    return near(p, 255, 255, 255, 3);
-}
 
-// How many dial-coloured pixels lie within a square around a point.
-int dialPixelsAround(const QImage& image, QPointF centre, int reach) {
+int dialPixelsAround(const QImage& image, QPoint centre, int reach) {
     int count = 0;
-    for (int y = static_cast<int>(centre.y()) - reach; y <= static_cast<int>(centre.y()) + reach;
-         ++y)
-        for (int x = static_cast<int>(centre.x()) - reach;
-             x <= static_cast<int>(centre.x()) + reach; ++x)
+    for (int y = centre.y() - reach; y <= centre.y() + reach; ++y)
+        for (int x = centre.x() - reach; x <= centre.x() + reach; ++x)
             count += isDial(image.pixel(x, y));
     return count;
 }
 
 class Dial : public WindowTest {
 protected:
-    void SetUp() override {
-        open();
-        stopTimer();
-        run(&Form1::Form_Click); // the panel covers the top of the dial
-    }
     void tickTo(int hour, int minute) {
         form->ClockTime = (hour * 60 + minute - 1) / 1440.0;
         run(&Form1::Timer1_Timer);
     }
-    void resizeWindow(int width, int height = 625) {
-        window->resize(width, height);
-        QCoreApplication::processEvents();
+    bool panelShown() const {
+        int shown = 0;
+        for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command6",
+                                 "Command7", "Command9", "Frame2"})
+            shown += widget<QWidget>(name)->isVisible();
+        EXPECT_TRUE(shown == 0 || shown == 8) << shown << " of 8 shown";
+        return shown == 8;
+    }
+    std::string picture(const char* name, Qt::GlobalColor colour) {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(colour);
+        EXPECT_TRUE(image.save(dir.filePath(name)));
+        return dir.filePath(name).toStdString();
     }
 };
 
-TEST_F(Dial, AtThreeTheHourHandPointsRight) {
+TEST_F(Dial, HandsMarksAndTheClockTextAreDrawnWhereTheyBelong) {
+    open();
+    run(&Form1::Form_Click); // the panel covers the top of the dial
     tickTo(3, 0);
-    const QImage image = grab();
-    // The hour hand ends 58.75 pixels right of the centre (117.5, 117.5).
-    EXPECT_TRUE(isDial(image.pixel(170, 117))) << std::hex << image.pixel(170, 117);
-    EXPECT_TRUE(isWhite(image.pixel(65, 117))) << std::hex << image.pixel(65, 117);
-    // The minute hand points up.
-    EXPECT_TRUE(isDial(image.pixel(117, 40)));
-}
-
-TEST_F(Dial, TheMarkAtTwelveIsLargerThanTheMarkAtOne) {
-    const QImage image = grab();
-    const int twelve = dialPixelsAround(image, {117.49, 17.625}, 7);
-    const int one = dialPixelsAround(image, {167.42, 31.0}, 7);
-    EXPECT_GT(one, 40) << "a 9-pixel dot";
-    EXPECT_GT(twelve, one * 14 / 10) << "a 12-pixel dot against a 9-pixel one";
-}
-
-TEST_F(Dial, HiddenMarksStayHiddenThroughAResize) {
-    click(button(7), button(7)->rect().center());
-    EXPECT_EQ(button(7)->text(), QStringLiteral("・on"));
-    resizeWindow(300);
-    const QImage image = grab();
-    for (const Line& mark : form->Line3)
-        EXPECT_EQ(dialPixelsAround(image, {mark.X1, mark.Y1}, 3), 0)
-            << "mark at " << mark.X1 << ", " << mark.Y1;
-    click(button(7), button(7)->rect().center());
-    EXPECT_GT(dialPixelsAround(grab(), {form->Line3[9].X1, form->Line3[9].Y1}, 3), 20);
-}
-
-TEST_F(Dial, AfterAResizeTheNextTickDrawsBothHandsAtTheirNewLength) {
-    tickTo(3, 0);
-    resizeWindow(300);
     QImage image = grab();
-    EXPECT_TRUE(isWhite(image.pixel(170, 150))) << "the hands are collapsed until the next tick";
-    tickTo(3, 0);
+    EXPECT_TRUE(isDial(image.pixel(170, 117)) && !isDial(image.pixel(65, 117))) << "hour hand";
+    EXPECT_TRUE(isDial(image.pixel(117, 40))) << "the minute hand points up";
+    const int one = dialPixelsAround(image, {167, 31}, 7);
+    EXPECT_GT(one, 40);
+    EXPECT_GT(dialPixelsAround(image, {117, 18}, 7), one * 14 / 10) << "twelve's mark is larger";
+
+    // The blue copy of the clock text lies one pixel right of and above the white one, which
+    // a black picture behind them shows.
+    form->Image1.Picture = services.loadPicture(picture("black.png", Qt::black), 128, 256);
+    form->PictureTop = 60;
+    run(&Form1::Form_Resize);
+    tickTo(12, 1);
     image = grab();
-    // Radius 150: the hour hand reaches 75 pixels right, the minute hand 109.5 up.
-    EXPECT_TRUE(isDial(image.pixel(220, 150)));
-    EXPECT_TRUE(isDial(image.pixel(150, 45)));
-    EXPECT_TRUE(isWhite(image.pixel(232, 150)));
+    int white = 0, blueUpRight = 0;
+    for (int y = 165; y < 215; ++y)
+        for (int x = 60; x < 180; ++x)
+            if (near(image.pixel(x, y), 255, 255, 255, 50)) {
+                ++white;
+                blueUpRight += near(image.pixel(x + 1, y - 1), 0, 0, 192, 60);
+            }
+    ASSERT_GT(white, 30);
+    EXPECT_GT(blueUpRight, white * 6 / 10);
 }
 
-TEST_F(Dial, ATickRepaintsOnlyWhatChanged) {
-    struct PaintSpy : QObject {
-        QRegion painted;
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Paint)
-                painted += static_cast<QPaintEvent*>(event)->region();
-            return false;
-        }
-    } spy;
-    QCoreApplication::processEvents();
-    window->installEventFilter(&spy);
-    tickTo(10, 10);
-    QCoreApplication::processEvents();
-    window->removeEventFilter(&spy);
-    long area = 0;
-    for (const QRect& r : spy.painted)
-        area += static_cast<long>(r.width()) * r.height();
-    EXPECT_GT(area, 0);
-    EXPECT_LT(area, 235 * 625 / 10);
-    EXPECT_FALSE(spy.painted.contains(QPoint(5, 5)));
-    EXPECT_TRUE(spy.painted.contains(QPoint(117, 190))) << "the clock text";
+TEST_F(Dial, TheBackgroundThePictureAndTheAnnouncementToggleThePanel) {
+    open();
+    clickWindow({200, 150});
+    EXPECT_FALSE(panelShown());
+    EXPECT_TRUE(widget<QWidget>("Text1")->isVisible());
+    EXPECT_TRUE(widget<QWidget>("Frame1")->isVisible());
+    EXPECT_TRUE(isDial(grab().pixel(117, 4))) << "the circle shows where the frame was";
+    clickWindow({200, 150});
+    EXPECT_TRUE(panelShown()) << "two clicks bring the panel back";
+    clickWindow({117, 190}); // the clock text
+    EXPECT_TRUE(panelShown());
+    clickWindow({120, 100}); // the picture's area
+    EXPECT_FALSE(panelShown());
+    auto* frame1 = widget<QGroupBox>("Frame1");
+    QTest::mouseClick(frame1, Qt::LeftButton, {}, {20, 30}); // the announcement
+    EXPECT_TRUE(panelShown());
+    QTest::mouseClick(frame1, Qt::LeftButton, {}, {230, 108}); // the frame outside it
+    EXPECT_TRUE(panelShown());
+    // A double click through the window system is one click.
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, {200, 150});
+    EXPECT_FALSE(panelShown());
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, frame1->pos() + QPoint(20, 30));
+    EXPECT_TRUE(panelShown());
 }
 
-// At device pixel ratios 1, 1.5 and 2 the dial is drawn at the device's own resolution: an hour
-// mark is a dot of 12 device-independent pixels with sharp edges.
-TEST_F(Dial, DrawnCrispAtEveryDevicePixelRatio) {
-    for (const double ratio : {1.0, 1.5, 2.0}) {
-        QImage image((QSizeF(window->size()) * ratio).toSize(), QImage::Format_RGB32);
-        image.setDevicePixelRatio(ratio);
-        window->render(&image);
-        const int y = static_cast<int>(17.625 * ratio);
-        int solid = 0;
-        int blurred = 0;
-        for (int x = static_cast<int>(100 * ratio); x < static_cast<int>(135 * ratio); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (isDial(p))
-                ++solid;
-            else if (!isWhite(p))
-                ++blurred;
-        }
-        EXPECT_NEAR(solid, 12 * ratio, 2.5) << "ratio " << ratio;
-        EXPECT_LE(blurred, 4) << "ratio " << ratio;
-    }
+TEST_F(Dial, TheColourAndTheMarksSwitchReachTheDialOnly) {
+    open();
+    run(&Form1::Form_Click);
+    tickTo(3, 0);
+    click("Command7"); // hidden marks are coloured too, and stay hidden through a resize
+    services.colourAnswers.push_back(rgb(255, 0, 0));
+    click("Command9");
+    window->resize(300, 625);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialPixelsAround(grab(), {277, 150}, 3), 0) << "the mark at three is hidden";
+    click("Command7");
+    const QImage image = grab();
+    EXPECT_TRUE(near(image.pixel(277, 150), 255, 0, 0)) << "the mark at three";
+    EXPECT_TRUE(near(image.pixel(2, 150), 255, 0, 0)) << "the circle";
+    EXPECT_EQ(form->Label2.ForeColor, rgb(0, 0, 192)) << "the clock text keeps its colour";
+    EXPECT_EQ(widget("Command7")->text(), QStringLiteral("・off"));
+}
+
+TEST_F(Dial, ThePictureMovesByFiveAndAFileThatIsNoPictureKeepsTheOldOne) {
+    open();
+    services.openAnswers = {picture("red.png", Qt::red), dir.filePath("text.png").toStdString()};
+    writeAll(dir.filePath("text.png").toStdString(), "no picture here");
+    click("Command3");
+    for (const char* name : {"Command1", "Command1", "Command1", "Command2"})
+        click(name);
+    EXPECT_EQ(form->PictureTop, -138);
+    click("Command3");
+    EXPECT_EQ(services.reports.size(), 1U);
+    run(&Form1::Form_Click);
+    const QImage image = grab();
+    EXPECT_TRUE(near(image.pixel(60, 116), 255, 0, 0)) << "inside the old picture";
+    EXPECT_FALSE(near(image.pixel(60, 120), 255, 0, 0)) << "below its lowered bottom edge";
+}
+
+// A phone photo: 8000 x 6000 pixels, more than Qt decodes whole, stored on its side with an
+// orientation that turns it upright (red at the top, blue at the bottom).
+TEST_F(Dial, APhonePhotoIsShownUpright) {
+    QImage stored(8000, 6000, QImage::Format_RGB888);
+    stored.fill(Qt::blue);
+    QPainter(&stored).fillRect(0, 0, 4000, 6000, Qt::red);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    stored.save(&buffer, "JPEG", 50);
+    // An Exif segment whose one tag, the orientation, says: turn a quarter clockwise.
+    jpeg.insert(2, QByteArray::fromHex("ffe100224578696600004d4d002a0000000800010112000300000001"
+                                       "0006000000000000"));
+    writeAll(dir.filePath("photo.jpg").toStdString(), jpeg.toStdString());
+    const auto photo = loadQtPicture(dir.filePath("photo.jpg").toStdString(), QSize(128, 256));
+    const QImage& shown = static_cast<const QtPicture&>(*photo).image();
+    EXPECT_EQ(shown.size(), QSize(128, 256));
+    EXPECT_TRUE(near(shown.pixel(64, 20), 255, 0, 0));
+    EXPECT_TRUE(near(shown.pixel(64, 236), 0, 0, 255));
 }
 
 } // namespace
-} // namespace tamberlight::testing
+} // namespace tamberlight::test

@@ -1,44 +1,68 @@
 #pragma once
 
+#include "platform/platform_error.h"
+#include "platform/qt/atomic_file.h"
 #include "platform/services.h"
 
 #include <deque>
+#include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
+#include <sstream>
 
-namespace tamberlight::testing {
+namespace tamberlight::test {
 
-// A picture the fake "loaded": only its path.
-class FakePicture : public Picture {
-public:
-    explicit FakePicture(std::string path)
-        : path(std::move(path)) {}
-    std::string path;
-};
-
-// Services whose dialogs answer from queues and whose sounds are recorded. Pictures load from
-// any file that exists and is not empty; executableDirectory is whatever the test sets.
+// Services whose dialogs answer from queues and whose sounds and reports are recorded. The
+// settings file is a real file, written as the program writes it. A picture "loads" from any
+// file that exists and is not empty, unless the test sets a loader.
 class FakeServices : public Services {
 public:
-    std::deque<std::string> openAnswers;             // "" when exhausted: a cancelled dialog
-    std::deque<std::optional<Colour>> colourAnswers; // nothing when exhausted: cancelled
+    explicit FakeServices(std::filesystem::path settingsFile)
+        : settingsFile(std::move(settingsFile)) {}
+
+    std::filesystem::path settingsFile;
+    std::deque<std::string> openAnswers;             // "" once empty: a cancelled dialog
+    std::deque<std::optional<Colour>> colourAnswers; // nothing once empty: cancelled
     std::function<PictureHandle(const std::string&)> pictureLoader;
-    std::string exeDir = "/nonexistent";
+    std::vector<std::string> sounds; // "beep", or the media command
+    std::vector<std::string> reports;
 
-    int openDialogs = 0;
-    int colourDialogs = 0;
-    int beeps = 0;
-    std::vector<std::string> commands;
-    // Every call in order: "open", "colour", "beep", "media", "picture".
-    std::vector<std::string> calls;
+    std::string showOpen() override { return take(openAnswers); }
+    std::optional<Colour> showColor() override { return take(colourAnswers); }
+    PictureHandle loadPicture(const std::string& path, float, float) override {
+        std::error_code ec;
+        if (pictureLoader)
+            return pictureLoader(path);
+        if (std::filesystem::file_size(path, ec) == 0 || ec)
+            throw PlatformError("cannot show " + path + " as the dial picture");
+        return std::make_shared<Picture>();
+    }
+    void beep() override { sounds.emplace_back("beep"); }
+    void mediaCommand(const std::string& command) override { sounds.push_back(command); }
+    std::optional<std::string> readSettingsFile() override { return readFileBytes(settingsFile); }
+    void writeSettingsFile(std::string_view bytes) override {
+        writeFileAtomically(settingsFile, bytes);
+    }
+    void report(const std::string& message) override { reports.push_back(message); }
 
-    std::string showOpen() override;
-    std::optional<Colour> showColor() override;
-    PictureHandle loadPicture(const std::string& path) override;
-    void beep() override;
-    void mediaCommand(const std::string& command) override;
-    std::string executableDirectory() override { return exeDir; }
+private:
+    template <typename T> static T take(std::deque<T>& answers) {
+        if (answers.empty())
+            return T{};
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
 };
 
-} // namespace tamberlight::testing
+inline std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+inline void writeAll(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+}
+
+} // namespace tamberlight::test

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/form1.h"
+#include "platform/qt/form1_window.h"
+#include "platform/qt/qt_services.h"
+#include "support/fake_services.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace tamberlight::test {
+
+// The real window on Qt's offscreen platform over a Form1 whose dialogs the test answers;
+// pictures load through Qt and the settings file lives in a temporary folder.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() {
+        services.pictureLoader = [](const std::string& path) {
+            return loadQtPicture(path, QSize(128, 256));
+        };
+    }
+    ~WindowTest() override {
+        window.reset();
+        form.reset();
+    }
+    // Loads and shows the window as the program does, and stops the clock so that no tick
+    // comes between a step and its check.
+    void open() {
+        window->load();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        form->Timer1.setInterval(0);
+        window->run([] {});
+    }
+    void run(void (Form1::*handler)()) {
+        window->run([this, handler] { (form.get()->*handler)(); });
+    }
+    QImage grab() const { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    template <typename T = QPushButton> T* widget(const char* name) const {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    void click(const char* name) const {
+        auto* target = widget<QWidget>(name);
+        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->rect().center());
+    }
+    void clickWindow(QPoint at) const { QTest::mouseClick(window.get(), Qt::LeftButton, {}, at); }
+    std::string file() const { return readAll(services.settingsFile); }
+
+    QTemporaryDir dir;
+    FakeServices services{dir.filePath("tamberl.ini").toStdString()};
+    std::unique_ptr<Form1> form = std::make_unique<Form1>(services);
+    std::unique_ptr<Form1Window> window = std::make_unique<Form1Window>(*form, services);
+};
+
+inline bool near(QRgb pixel, int red, int green, int blue, int tolerance = 40) {
+    return std::abs(qRed(pixel) - red) <= tolerance &&
+           std::abs(qGreen(pixel) - green) <= tolerance &&
+           std::abs(qBlue(pixel) - blue) <= tolerance;
+}
+
+} // namespace tamberlight::test

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The program as a user who cannot write beside it (as nobody, since root writes anywhere): the
+# settings move to the configuration folder, starting from the file beside the program; where
+# nothing can be written at all, each failed save says why in one line and keeps the old file.
+source "$(dirname "$0")/lib.sh"
+
+settings "" "" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "18:30 read beside"
+cp "$scratch/tamberl.ini" "$scratch/beside.ini"
+mkdir -p -m 700 "$scratch/nobody-runtime" "$scratch/nobody-config"
+chown nobody:nogroup "$scratch/nobody-runtime" "$scratch/nobody-config"
+mkdir -m 755 "$scratch/locked-config"
+
+as_nobody() {
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env XDG_RUNTIME_DIR="$scratch/nobody-runtime" \
+        XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/$2.log" &
+    sleep 2
+    kill -TERM $! && wait $!
+}
+
+as_nobody "$scratch/nobody-config" moved
+check "the schedule beside the program moves on" \
+    grep -q "read beside" "$scratch/nobody-config/tamberlight/tamberl.ini"
+as_nobody "$scratch/locked-config" locked
+saving="tamberlight: cannot save settings to $scratch/locked-config/tamberlight/tamberl.ini: Permission denied"
+check "a failed save at start-up says why" \
+    grep -qxF "$saving; press 予定更新 to try again" "$scratch/locked.log"
+check "and at the close" grep -qxF "$saving; the previous file is kept" "$scratch/locked.log"
+check "nothing else is said" [ "$(grep -c . "$scratch/locked.log")" -eq 2 ]
+check "the file beside the program is as it was" cmp -s "$scratch/beside.ini" "$scratch/tamberl.ini"
+finish

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Sound through the real audio path: a private PulseAudio server with a null sink, recorded from
+# its monitor while the clock reaches an entry at 0:01, on its first tick. With no sound chosen
+# the beep is heard for most of its 400 ms; a chosen sound plays; a sound that cannot be played
+# beeps instead and says why in one line.
+source "$(dirname "$0")/lib.sh"
+
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
+    --load=module-native-protocol-unix >/dev/null 2>&1 &
+within '[ -S "$XDG_RUNTIME_DIR/pulse/native" ]'
+# Silence played all along keeps the sink from suspending, which would lose the start of a sound;
+# the recorder's first second never arrives.
+pacat --raw --format=s16le --rate=44100 --channels=1 </dev/zero 2>/dev/null &
+parec -d null.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=20 \
+    >"$scratch/recording.raw" 2>/dev/null &
+sleep 2
+gst-launch-1.0 -q audiotestsrc wave=sine freq=440 volume=0.5 num-buffers=20 ! wavenc ! \
+    filesink location="$scratch/tone.wav"
+echo "this is no sound" >"$scratch/text.wav"
+
+# Milliseconds between the first and the last sample recorded above a tenth of the beep's peak
+# while the program runs for four seconds.
+heard() {
+    local from
+    from=$(stat -c %s "$scratch/recording.raw")
+    settings "" "$2" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 due"
+    QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/$1.log" &
+    sleep 4
+    kill -TERM $!
+    wait $!
+    /usr/bin/python3 -c 'import array, sys
+f = open(sys.argv[1], "rb"); f.seek(int(sys.argv[2]) // 2 * 2); s = array.array("h", f.read())
+loud = [i for i, v in enumerate(s) if abs(v) > 1638]
+print((loud[-1] - loud[0]) * 1000 // 44100 if loud else 0)' "$scratch/recording.raw" "$from"
+}
+
+beep=$(heard beep "")
+check "the beep is heard for $beep ms, at least 320" [ "$beep" -ge 320 ]
+check "the chosen sound plays" [ "$(heard sound "$scratch/tone.wav")" -gt 200 ]
+check "a sound that cannot play beeps instead" [ "$(heard fallback "$scratch/text.wav")" -ge 320 ]
+check "and says why in one line" [ "$(grep -c . "$scratch/fallback.log")" -eq 1 ]
+check "which names the file" grep -q "^tamberlight: cannot play $scratch/text.wav: .*; beeping instead$" "$scratch/fallback.log"
+finish

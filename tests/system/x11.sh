@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The real program on a real X server: its window at the saved place, the clock ticking, and a
+# schedule edited after start-up reaching the file when the window is closed and on SIGTERM.
+source "$(dirname "$0")/lib.sh"
+
+start() {
+    "$scratch/tamberlight" 2>>"$scratch/program.log" &
+    pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tamberlight$' | head -n 1)
+}
+type_in() { xdotool windowfocus --sync "$window" type --delay 20 "$1"; }
+# As a window manager asks a window to close when its close button is clicked.
+close_window() {
+    /usr/bin/python3 -c 'import sys; from Xlib import display, X, protocol
+d = display.Display(); w = d.create_resource_object("window", int(sys.argv[1]))
+atom = d.intern_atom
+w.send_event(protocol.event.ClientMessage(window=w, client_type=atom("WM_PROTOCOLS"),
+    data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+d.sync()' "$1"
+}
+frame() { xwd -id "$window" -silent | md5sum; }
+
+x_server
+settings "" "" " 1500" " 3000" " 4500" " 9000" " 0" "#Tamberlight   ver.0.2"
+start
+check "the saved place and size" eval \
+    'xdotool getwindowgeometry "$window" | tr -d "\n" | grep -q "Position: 200,100.*Geometry: 300x600"'
+before=$(frame)
+sleep 1.6
+check "the clock ticks" [ "$(frame)" != "$before" ]
+type_in "closed "
+close_window "$window"
+check "closing the window ends the program" wait "$pid"
+check "closing saves the edit" grep -q "^closed #Tamberlight" "$scratch/tamberl.ini"
+check "and the place" grep -q $'^ 1500\r$' "$scratch/tamberl.ini"
+
+start
+type_in "terminated "
+kill -TERM "$pid"
+check "SIGTERM ends the program" wait "$pid"
+check "SIGTERM saves the edit" grep -q "^terminated closed #Tamberlight" "$scratch/tamberl.ini"
+finish
