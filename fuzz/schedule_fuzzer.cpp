@@ -6,7 +6,6 @@
 #include "clock/time_value.h"
 #include "fuzz_support.h"
 #include "schedule/schedule_scan.h"
-#include "support/fake_services.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -50,8 +49,7 @@ std::vector<Entry> scan(const std::string& text) {
 }
 
 void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
-    testing::FakeServices services;
-    services.exeDir = fuzzing::scratchDirectory();
+    fuzzing::FuzzServices services;
     Form1 form{services};
     form.LineBreak = "\r\n"; // as start-up leaves it
     if (text.size() % 2 != 0)
@@ -80,7 +78,7 @@ void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
         // The clock's values are whole minutes of day 0; the tick from the minute before lands
         // on the entry's minute exactly as counting up from midnight would.
         form.ClockTime = static_cast<double>((minute + 1439) % 1440 * 60) / 86400;
-        const std::size_t calls = services.calls.size();
+        const std::size_t sounds = services.sounds.size();
         form.Timer1_Timer();
         std::size_t matches = 0;
         std::size_t last = 0;
@@ -90,7 +88,7 @@ void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
                 last = j;
             }
         }
-        REQUIRE(services.calls.size() - calls == matches);
+        REQUIRE(services.sounds.size() - sounds == matches);
         if (timeText(time).ends_with(":00"))
             REQUIRE(matches > 0);
         if (matches > 0)

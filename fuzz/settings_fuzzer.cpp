@@ -6,9 +6,8 @@
 #include "fuzz_support.h"
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
-#include "settings/settings_file.h"
+#include "settings/charset.h"
 #include "settings/settings_reader.h"
-#include "support/fake_services.h"
 
 #include <cmath>
 #include <cstddef>
@@ -138,20 +137,14 @@ void readFields(std::string_view bytes) {
     REQUIRE(reader.atEnd());
 }
 
-testing::FakeServices makeServices() {
-    testing::FakeServices services;
-    services.exeDir = fuzzing::scratchDirectory();
-    // Pictures "load" without the disk; a path of odd length names no picture.
+void load(std::string_view bytes) {
+    fuzzing::FuzzServices services;
+    // A path of odd length names no picture.
     services.pictureLoader = [](const std::string& path) -> PictureHandle {
         if (path.size() % 2 != 0)
             throw PlatformError("no picture in " + path);
-        return std::make_shared<testing::FakePicture>(path);
+        return std::make_shared<fuzzing::FuzzPicture>(path);
     };
-    return services;
-}
-
-void load(std::string_view bytes) {
-    testing::FakeServices services = makeServices();
     Form1 form{services};
     form.readSettings(bytes);
     for (const float value : {form.Top, form.Left, form.Width, form.Height})
