@@ -5,11 +5,11 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/form1_window.h"
 #include "support/fake_services.h"
-#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -57,9 +57,8 @@ int main(int argc, char** argv) {
     double previousLoad = 0;
     double previousApply = 0;
     for (const int lines : {1000, 10000, 100000}) {
-        testing::TempDir dir;
-        testing::FakeServices services;
-        services.exeDir = dir.path().string();
+        QTemporaryDir dir;
+        test::FakeServices services(dir.filePath(QStringLiteral("tamberl.ini")).toStdString());
         const std::string text = scheduleOf(lines);
         Form1 form(services);
         form.LineBreak = "\r\n";
@@ -69,10 +68,10 @@ int main(int argc, char** argv) {
         const double apply = milliseconds([&] { form.Command5_Click(); });
         const double save = milliseconds([&] { form.SaveSettings(); });
         Form1 shown(services);
-        Form1Window window(shown);
+        Form1Window window(shown, services);
         const double intoWindow = milliseconds([&] {
             shown.Text1.setText(text + " ");
-            window.run("load", [] {});
+            window.run([] {});
         });
         // One character typed at the end of the text in the box.
         auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));

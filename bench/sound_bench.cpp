@@ -6,21 +6,42 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/form1_window.h"
 #include "platform/qt/qt_services.h"
-#include "support/temp_dir.h"
-#include "support/tone.h"
+#include "platform/qt/settings_store.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <string>
 
 namespace {
 
 using namespace tamberlight;
+
+// Half a second of a 440 Hz tone, 16-bit mono PCM at 44.1 kHz, as a WAV file.
+void writeTone(const std::filesystem::path& path, int amplitude) {
+    const std::uint32_t rate = 44100;
+    const std::uint32_t samples = rate / 2;
+    std::ofstream out(path, std::ios::binary);
+    const auto u32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    u32(36 + samples * 2);
+    out.write("WAVEfmt ", 8);
+    for (const std::uint32_t v : {16U, 1U | 1U << 16, rate, rate * 2, 2U | 16U << 16})
+        u32(v);
+    out.write("data", 4);
+    u32(samples * 2);
+    for (std::uint32_t i = 0; i < samples; ++i)
+        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(
+            amplitude * std::sin(2 * std::numbers::pi * 440 * i / rate))));
+}
 
 long statusKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -70,20 +91,22 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     installFontSubstitutions();
-    testing::TempDir dir;
-    testing::writeTone(dir / "tone.wav", 8000);
-    QtServices services;
+    QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    const std::string tone = (folder / "tone.wav").string();
+    writeTone(tone, 8000);
+    QtServices services(SettingsStore(folder, folder));
     Form1 form(services);
-    Form1Window window(form);
+    Form1Window window(form, services);
     window.show();
     wait(300);
     std::printf("sound layer memory (resident, peak, sound libraries)\n");
     const long before = row("started, no sound yet");
-    services.mediaCommand(playCommand((dir / "tone.wav").string()));
+    services.mediaCommand(playCommand(tone));
     wait(1500);
     const long after = row("after the first play");
     for (int i = 0; i < 10; ++i)
-        services.mediaCommand(playCommand((dir / "tone.wav").string()));
+        services.mediaCommand(playCommand(tone));
     wait(2000);
     row("after ten overlapping plays");
     std::printf("table:resident memory after the first sound\t%.1f MB\t%.1f MB (before)\t%.2fx"

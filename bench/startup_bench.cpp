@@ -1,10 +1,11 @@
 // Start-up, memory and idle cost of the real program against a bare Qt window, both watched from
 // outside: the first frame through the X DAMAGE extension, memory, wake-ups and CPU time
-// through /proc.
+// through /proc. Each program gets a runtime folder of its own, so that the lock that keeps one
+// window per settings file never refuses a start.
 #include "support/process.h"
-#include "support/temp_dir.h"
 #include "support/x_server.h"
 
+#include <QTemporaryDir>
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
@@ -17,21 +18,30 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <poll.h>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace tl = tamberlight::testing;
+namespace tl = tamberlight::bench;
+namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// The clock ticks every 1492 ms unless the user sets another interval.
+constexpr double TickSeconds = 1.492;
+
+fs::path pathOf(const QTemporaryDir& dir) {
+    return dir.path().toStdString();
+}
+
 struct Program {
     const char* name;
-    std::filesystem::path path;
-    std::string title;
+    fs::path path;
+    fs::path runtime; // its XDG_RUNTIME_DIR
 };
 
 // A connection that hears about everything drawn on the screen.
@@ -114,14 +124,14 @@ double median(std::vector<double> values) {
 }
 
 // Milliseconds from fork to the first frame, or a negative number.
-double startOnce(const Program& program, const tl::XServer& x, DamageWatch& watch,
-                 const tl::TempDir& runtime) {
+double startOnce(const Program& program, const tl::XServer& x, DamageWatch& watch) {
     watch.drain();
     const auto started = Clock::now();
-    const pid_t pid = tl::startProgram(
-        program.path, {},
-        {{"DISPLAY", x.display()}, {"QT_QPA_PLATFORM", "xcb"}, {"XDG_RUNTIME_DIR", runtime.path()}},
-        runtime / "stderr.txt");
+    const pid_t pid = tl::startProgram(program.path, {},
+                                       {{"DISPLAY", x.display()},
+                                        {"QT_QPA_PLATFORM", "xcb"},
+                                        {"XDG_RUNTIME_DIR", program.runtime}},
+                                       program.runtime / "stderr.txt");
     const auto frame = watch.waitForFrame(20000);
     tl::killProgram(pid);
     // Let the server take the window down before the next run.
@@ -131,7 +141,7 @@ double startOnce(const Program& program, const tl::XServer& x, DamageWatch& watc
     return std::chrono::duration<double, std::milli>(*frame - started).count();
 }
 
-std::string readText(const std::filesystem::path& path) {
+std::string readText(const fs::path& path) {
     std::ifstream in(path);
     std::ostringstream text;
     text << in.rdbuf();
@@ -153,9 +163,9 @@ struct ThreadUse {
 };
 std::map<std::string, ThreadUse> threadUse(pid_t pid) {
     std::map<std::string, ThreadUse> use;
-    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
     std::error_code ec;
-    for (const auto& task : std::filesystem::directory_iterator(tasks, ec)) {
+    for (const auto& task : fs::directory_iterator(tasks, ec)) {
         ThreadUse& entry = use[task.path().filename().string()];
         entry.name = readText(task.path() / "comm");
         entry.name.erase(entry.name.find_last_not_of('\n') + 1);
@@ -208,26 +218,35 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Xvfb could not be started\n");
         return 1;
     }
-    tl::TempDir ours, bare, same, runtime;
-    std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
-    std::filesystem::copy_file(argv[1], ours / "tamberlight");
-    std::filesystem::copy_file(argv[2], bare / "bare_window");
-    std::filesystem::copy_file(argv[3], same / "same_widgets");
-    const Program programs[] = {{"tamberlight", ours / "tamberlight", "Tamberlight"},
-                                {"bare Qt window", bare / "bare_window", "bare"},
-                                {"same widgets", same / "same_widgets", "same widgets"}};
+    // The program turns Qt's shared-memory images off unless the variable is set at all, and
+    // Qt turns them off whenever it is: each program runs as it would for a user.
+    ::unsetenv("QT_XCB_NO_MITSHM");
+    // Each copy keeps its settings file beside it, in a folder of its own.
+    QTemporaryDir ours, bare, same;
+    std::vector<std::unique_ptr<QTemporaryDir>> runtimes;
+    const auto runtimeFolder = [&runtimes] {
+        const fs::path path = pathOf(*runtimes.emplace_back(std::make_unique<QTemporaryDir>()));
+        fs::permissions(path, fs::perms::owner_all);
+        return path;
+    };
+    fs::copy_file(argv[1], pathOf(ours) / "tamberlight");
+    fs::copy_file(argv[2], pathOf(bare) / "bare_window");
+    fs::copy_file(argv[3], pathOf(same) / "same_widgets");
+    const Program programs[] = {{"tamberlight", pathOf(ours) / "tamberlight", runtimeFolder()},
+                                {"bare Qt window", pathOf(bare) / "bare_window", runtimeFolder()},
+                                {"same widgets", pathOf(same) / "same_widgets", runtimeFolder()}};
     DamageWatch watch(x.display());
 
     // Start-up: one warm-up each, then they take turns so that drifts hit all alike.
     std::map<std::string, std::vector<double>> startup;
     for (const Program& program : programs)
-        startOnce(program, x, watch, runtime);
+        startOnce(program, x, watch);
     for (int run = 0; run < runs; ++run)
         for (const Program& program : programs) {
-            const double ms = startOnce(program, x, watch, runtime);
+            const double ms = startOnce(program, x, watch);
             if (ms < 0) {
                 std::fprintf(stderr, "%s showed no frame\n%s", program.name,
-                             runtime.read("stderr.txt").c_str());
+                             readText(program.runtime / "stderr.txt").c_str());
                 return 1;
             }
             startup[program.name].push_back(ms);
@@ -249,8 +268,8 @@ int main(int argc, char** argv) {
         pids.push_back(tl::startProgram(program.path, {},
                                         {{"DISPLAY", x.display()},
                                          {"QT_QPA_PLATFORM", "xcb"},
-                                         {"XDG_RUNTIME_DIR", runtime.path()}},
-                                        runtime / (std::string(program.name) + ".txt")));
+                                         {"XDG_RUNTIME_DIR", program.runtime}},
+                                        program.runtime / "idle-stderr.txt"));
     const auto launched = Clock::now();
     const int measureFrom = std::min(20, idleSeconds / 3);
     std::this_thread::sleep_until(launched + std::chrono::seconds(measureFrom));
@@ -271,26 +290,30 @@ int main(int argc, char** argv) {
     for (pid_t pid : pids)
         tl::killProgram(pid);
 
-    std::printf("\nside by side for %d s at the default interval of 1492 ms (%d ticks)\n",
-                idleSeconds, static_cast<int>(idleSeconds * 1000 / 1492));
-    std::printf("  %-16s %10s %10s %14s %14s\n", "", "peak RSS", "RSS", "wake-ups/s", "CPU ms/min");
+    std::printf("\nside by side for %d s at the default interval of 1492 ms (%d ticks), measured "
+                "over the last %.0f s\n",
+                idleSeconds, static_cast<int>(idleSeconds / TickSeconds), seconds);
+    std::printf("  %-16s %10s %10s %14s %14s %14s\n", "", "peak RSS", "RSS", "wake-ups/s",
+                "wake-ups/tick", "CPU ms/min");
     std::vector<ThreadUse> rates;
     for (std::size_t i = 0; i < pids.size(); ++i) {
         const auto use = during(before[i], after[i]);
         rates.push_back(total(use));
-        std::printf("  %-16s %7ld KB %7ld KB %14.2f %14.2f\n", programs[i].name, peak[i],
+        std::printf("  %-16s %7ld KB %7ld KB %14.2f %14.2f %14.2f\n", programs[i].name, peak[i],
                     resident[i], static_cast<double>(rates[i].wakeups) / seconds,
+                    static_cast<double>(rates[i].wakeups) / seconds * TickSeconds,
                     rates[i].cpuMilliseconds * 60 / seconds);
         for (const auto& [id, thread] : use)
             if (thread.wakeups != 0)
-                std::printf("    thread %-14s %14.2f wake-ups/s %8.2f CPU ms/min\n",
+                std::printf("    thread %-14s %14.2f wake-ups/s %6.2f per tick %8.2f CPU ms/min\n",
                             thread.name.c_str(), static_cast<double>(thread.wakeups) / seconds,
+                            static_cast<double>(thread.wakeups) / seconds * TickSeconds,
                             thread.cpuMilliseconds * 60 / seconds);
         const std::size_t ended = before[i].size() + after[i].size() - 2 * use.size();
         if (ended != 0)
             std::printf("    %zu threads started or ended in the period (not counted)\n", ended);
     }
-    std::printf("  ticks in that time: %.2f/s\n", 1000.0 / 1492);
+    std::printf("  ticks in that time: %.2f/s\n", 1 / TickSeconds);
 
     tableRow("start-up to first frame", oursStart, bareStart, "ms", "<= 1.10x");
     tableRow("  same widgets in plain Qt", sameStart, bareStart, "ms", "-");
@@ -298,8 +321,11 @@ int main(int argc, char** argv) {
     tableRow("peak RSS after 100 ticks", peak[0] / 1024.0, peak[1] / 1024.0, "MB", "<= 1.10x");
     tableRow("  same widgets in plain Qt", peak[2] / 1024.0, peak[1] / 1024.0, "MB", "-");
     tableRow("  tamberlight against them", peak[0] / 1024.0, peak[2] / 1024.0, "MB", "-");
-    tableRow("idle wake-ups per second", static_cast<double>(rates[0].wakeups) / seconds,
-             static_cast<double>(rates[1].wakeups) / seconds, "/s", "0.67/s (1 per tick)");
+    const double oursWakeups = static_cast<double>(rates[0].wakeups) / seconds;
+    const double bareWakeups = static_cast<double>(rates[1].wakeups) / seconds;
+    tableRow("idle wake-ups per second", oursWakeups, bareWakeups, "/s", "0.67/s (1 per tick)");
+    tableRow("idle wake-ups per tick", oursWakeups * TickSeconds, bareWakeups * TickSeconds,
+             "/tick", "1/tick");
     tableRow("idle CPU per minute", rates[0].cpuMilliseconds * 60 / seconds,
              rates[1].cpuMilliseconds * 60 / seconds, "ms", "-");
     return 0;

@@ -7,10 +7,10 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/form1_window.h"
 #include "support/fake_services.h"
-#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -77,20 +77,19 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     installFontSubstitutions();
-    testing::TempDir dir;
-    testing::FakeServices services;
-    services.exeDir = dir.path().string();
+    QTemporaryDir dir;
+    test::FakeServices services(dir.filePath(QStringLiteral("tamberl.ini")).toStdString());
     Form1 form(services);
-    Form1Window window(form);
+    Form1Window window(form, services);
     window.load();
     window.show();
     QCoreApplication::processEvents();
     form.Timer1.setInterval(0); // the benchmark drives the ticks itself
-    window.run("setup", [] {});
+    window.run([] {});
 
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
     const double area = static_cast<double>(window.width()) * window.height();
-    const auto tick = [&] { window.run("Timer1_Timer", [&form] { form.Timer1_Timer(); }); };
+    const auto tick = [&] { window.run([&form] { form.Timer1_Timer(); }); };
     std::printf("tick on the real window %dx%d (%.0f px), median of 5 runs of %d ticks\n",
                 window.width(), window.height(), area, ticks);
     std::printf("  %-40s %11s %8s %13s %7s\n", "", "CPU/tick", "ratio", "repainted", "window");
@@ -105,7 +104,7 @@ int main(int argc, char** argv) {
                }),
         shown, area);
     const Figures floor = median(window, ticks, [&] {
-        window.run("nothing", [] {});
+        window.run([] {});
         window.update(0, 0, 1, 1);
     });
     row("  toolkit floor: no-op, 1-pixel repaint", floor, shown, area);
@@ -114,8 +113,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < Form1::MaxEvents; ++i)
         schedule += std::to_string(i % 24) + ":" + std::to_string(10 + i % 50) + " entry\r\n";
     form.Text1.setText(schedule);
-    window.run("Command5_Click", [&form] { form.Command5_Click(); });
-    window.run("Form_Click", [&form] { form.Form_Click(); });
+    window.run([&form] { form.Command5_Click(); });
+    window.run([&form] { form.Form_Click(); });
     row("tick, panel hidden, 101 entries", median(window, ticks, tick), shown, area);
     std::printf("table:tick on the real window (CPU)\t%.1f us\t%.1f us (Qt no-op repaint)\t"
                 "%.1fx\t30 us\n",

@@ -38,9 +38,14 @@ ensure_packages() {
           "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2; }
 }
 
-# Configures and builds one of the CMake presets (dev, asan, release).
+# Configures and builds one of the CMake presets (dev, asan, release, bench, fuzz); given
+# targets after the preset, only those and what they need.
 build_preset() {
-    (cd "$ROOT" && cmake --preset "$1" >/dev/null && cmake --build --preset "$1")
+    local preset="$1" targets=()
+    shift
+    [ $# -eq 0 ] || targets=(--target "$@")
+    (cd "$ROOT" && cmake --preset "$preset" >/dev/null &&
+        cmake --build --preset "$preset" "${targets[@]}")
 }
 
 # Qt wants a private runtime directory; a root shell without a session has none.
