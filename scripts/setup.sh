@@ -11,6 +11,9 @@ RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
 # starts on its own, and the validators of the installed desktop entry and metainfo.
 TEST_PACKAGES=(libgtest-dev libxcb1-dev libxcb-damage0-dev pulseaudio pulseaudio-utils gstreamer1.0-tools weston
     appstream desktop-file-utils)
+# What making the Debian package and checking it needs: dpkg-shlibdeps, the file type probe
+# CPack runs before it, and lintian.
+PACKAGE_PACKAGES=(dpkg-dev file lintian)
 # What the fuzz targets need: the core alone, built by clang with libFuzzer and the sanitizers;
 # g++ brings the C++ library that clang compiles against.
 FUZZ_PACKAGES=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
