@@ -7,10 +7,13 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic fonts-comic-neue
     xvfb xauth qt6-wayland)
-# What the test suite needs besides: GoogleTest, an audio server and a Wayland compositor it
-# starts on its own, and the validators of the installed desktop entry and metainfo.
-TEST_PACKAGES=(libgtest-dev libxcb1-dev libxcb-damage0-dev pulseaudio pulseaudio-utils gstreamer1.0-tools weston
-    appstream desktop-file-utils)
+# What the test suite needs besides: GoogleTest; an audio server, a Wayland compositor and a
+# screen reader's bus it starts on its own; the X tools that type into the window, close it and
+# read it; the validators of the installed desktop entry and metainfo; and for the benchmarks,
+# the X DAMAGE extension's library.
+TEST_PACKAGES=(libgtest-dev libxcb1-dev libxcb-damage0-dev pulseaudio pulseaudio-utils
+    gstreamer1.0-tools weston xdotool x11-utils x11-apps python3-xlib dbus-daemon at-spi2-core
+    python3-pyatspi python3-gi appstream desktop-file-utils binutils)
 # What making the Debian package and checking it needs: dpkg-shlibdeps, the file type probe
 # CPack runs before it, and lintian.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
