@@ -7,7 +7,6 @@
 #include <QPainter>
 
 namespace tamberlight::test {
-namespace {
 
 // System colour 3, the design colour of the circle, the hands and the marks.
 bool isDial(QRgb p) {
@@ -51,9 +50,8 @@ TEST_F(Dial, HandsMarksAndTheClockTextAreDrawnWhereTheyBelong) {
     QImage image = grab();
     EXPECT_TRUE(isDial(image.pixel(170, 117)) && !isDial(image.pixel(65, 117))) << "hour hand";
     EXPECT_TRUE(isDial(image.pixel(117, 40))) << "the minute hand points up";
-    const int one = dialPixelsAround(image, {167, 31}, 7);
-    EXPECT_GT(one, 40);
-    EXPECT_GT(dialPixelsAround(image, {117, 18}, 7), one * 14 / 10) << "twelve's mark is larger";
+    EXPECT_GT(dialPixelsAround(image, {117, 18}, 7), dialPixelsAround(image, {167, 31}, 7) + 30)
+        << "twelve's mark is larger than one's";
 
     // The blue copy of the clock text lies one pixel right of and above the white one, which
     // a black picture behind them shows.
@@ -152,5 +150,4 @@ TEST_F(Dial, APhonePhotoIsShownUpright) {
     EXPECT_TRUE(near(shown.pixel(64, 236), 0, 0, 255));
 }
 
-} // namespace
 } // namespace tamberlight::test

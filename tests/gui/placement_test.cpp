@@ -4,7 +4,6 @@
 #include <QScreen>
 
 namespace tamberlight::test {
-namespace {
 
 using Placement = WindowTest;
 
@@ -40,5 +39,4 @@ TEST_F(Placement, ADamagedPlacementStillShowsTheWindowOnAScreen) {
     }
 }
 
-} // namespace
 } // namespace tamberlight::test

@@ -9,7 +9,6 @@
 #include <QTimer>
 
 namespace tamberlight::test {
-namespace {
 
 class Window : public WindowTest {
 protected:
@@ -24,14 +23,6 @@ protected:
 
 TEST_F(Window, OpensWithTheControlsInTheFramesAndTheKeyboardOrderOfTheModel) {
     open();
-    const char* captions[] = {
-        "↑",     "↓", "画像指定", "設定", "予定更新", "サウンド指定", "・off", "基準時刻設定",
-        "色変更"};
-    for (int i = 1; i <= 9; ++i) {
-        const std::string name = "Command" + std::to_string(i);
-        EXPECT_EQ(widget(name.c_str())->text(), QString::fromUtf8(captions[i - 1])) << name;
-        EXPECT_EQ(widget(name.c_str())->isVisible(), i != 5) << name;
-    }
     auto* frame2 = widget<QGroupBox>("Frame2");
     for (const char* name : {"Command4", "Command8", "Text2", "Text3"})
         EXPECT_EQ(widget<QWidget>(name)->parentWidget(), frame2) << name;
@@ -88,35 +79,34 @@ TEST_F(Window, EveryFailureIsOneLineAndTheWindowGoesOn) {
 // colour chosen last.
 TEST_F(Window, TheDialogsStartWhereTheyWereLeft) {
     QtServices real(SettingsStore(dir.path().toStdString(), dir.path().toStdString()));
-    const QString chosen = dir.filePath("pictures/face.png");
     QDir(dir.path()).mkpath("pictures");
+    const QString chosen = dir.filePath("pictures/face.png");
     writeAll(chosen.toStdString(), "x");
     QStringList seen;
-    const auto answer = [&](const std::function<void(QWidget*)>& act) {
-        QTimer::singleShot(0, [&seen, act] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (auto* files = qobject_cast<QFileDialog*>(dialog))
+    // Answers the dialog once it shows: chooses what is given, or cancels.
+    const auto answer = [&](const QVariant& choice) {
+        QTimer::singleShot(0, [&seen, choice] {
+            auto* dialog = static_cast<QDialog*>(QApplication::activeModalWidget());
+            if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
                 seen << files->directory().absolutePath();
-            if (auto* colours = qobject_cast<QColorDialog*>(dialog))
+                files->selectFile(choice.toString());
+            } else if (auto* colours = qobject_cast<QColorDialog*>(dialog)) {
                 seen << colours->currentColor().name();
-            act(dialog);
+                colours->setCurrentColor(choice.value<QColor>());
+            }
+            choice.isValid() ? dialog->accept() : dialog->reject();
         });
     };
-    answer([&](QWidget* d) {
-        static_cast<QFileDialog*>(d)->selectFile(chosen), static_cast<QDialog*>(d)->accept();
-    });
+    answer(chosen);
     EXPECT_EQ(real.showOpen(), chosen.toStdString());
-    answer([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    answer({});
     EXPECT_EQ(real.showOpen(), "");
-    answer([](QWidget* d) {
-        static_cast<QColorDialog*>(d)->setCurrentColor(Qt::red), static_cast<QDialog*>(d)->accept();
-    });
+    answer(QColor(Qt::red));
     EXPECT_EQ(real.showColor(), rgb(255, 0, 0));
-    answer([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    answer({});
     EXPECT_EQ(real.showColor(), std::nullopt);
     EXPECT_EQ(seen,
               (QStringList{QDir::homePath(), dir.filePath("pictures"), "#000000", "#ff0000"}));
 }
 
-} // namespace
 } // namespace tamberlight::test

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/form1.h"
 #include "platform/platform_error.h"
 #include "platform/qt/atomic_file.h"
 #include "platform/services.h"
 
+#include <QTemporaryDir>
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace tamberlight::test {
@@ -63,6 +66,19 @@ inline std::string readAll(const std::filesystem::path& path) {
 
 inline void writeAll(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+}
+
+// A window object over fake services, its settings file in a temporary folder.
+class FormTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakeServices services{dir.filePath("tamberl.ini").toStdString()};
+    Form1 form{services};
+};
+
+// A time of day as a time value.
+inline double at(int hour, int minute, int second = 0) {
+    return (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
 } // namespace tamberlight::test

@@ -9,28 +9,21 @@ settings "" "" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:02 朝
 cat >"$scratch/read.py" <<'PYTHON'
 import re, pyatspi
 from gi.repository import GLib
-registry = pyatspi.Registry
 def tree(node):
-    yield node
-    for child in node:
-        yield from tree(child)
+    return [node] + [n for child in node for n in tree(child)]
 def text(node):
-    try:
-        return node.queryText().getText(0, -1)
-    except NotImplementedError:
-        return None
-app = next(a for a in registry.getDesktop(0) if a is not None and a.name == "tamberlight")
+    return node.queryText().getText(0, -1) if "Text" in pyatspi.listInterfaces(node) else None
+app = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "tamberlight")
 heard = []
 def changed(event):
     if event.source.name == "予定のお知らせ":
-        heard.append(text(event.source))
-        registry.stop()
-registry.registerEventListener(changed, "object:text-changed")
-GLib.timeout_add(8000, registry.stop)
-registry.start()
+        heard.append(text(event.source)) or pyatspi.Registry.stop()
+pyatspi.Registry.registerEventListener(changed, "object:text-changed")
+GLib.timeout_add(8000, pyatspi.Registry.stop)
+pyatspi.Registry.start()
 nodes = {n.name: n for n in tree(app)}
 for n in tree(app):
-    print(n.getRoleName(), repr(n.name), repr(text(n)) if text(n) is not None else "")
+    print(n.getRoleName(), repr(n.name), repr(text(n) or ""))
     assert n.name or n.getRoleName() not in ("push button", "text"), "unnamed control"
 assert re.fullmatch(r"\d\d:\d\d", text(nodes["時刻"])), "the time as text"
 assert text(nodes["予定のお知らせ"]) == "0:02 朝礼\n0:03 巡回", "the announcement as text"

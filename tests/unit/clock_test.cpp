@@ -10,11 +10,8 @@
 #include <limits>
 
 namespace tamberlight {
-namespace {
 
-double at(int hour, int minute, int second = 0) {
-    return (hour * 3600 + minute * 60 + second) / 86400.0;
-}
+using test::at;
 
 TEST(TimeValue, TextsAndMinutesOfDayZeroAndOtherDays) {
     EXPECT_EQ(timeText(at(18, 1)), "18:01:00");
@@ -29,9 +26,12 @@ TEST(TimeValue, TextsAndMinutesOfDayZeroAndOtherDays) {
     }
 }
 
-class TimeFromText : public ::testing::TestWithParam<std::pair<const char*, double>> {};
+struct Read {
+    const char* text;
+    double value; // -1: no time value at all
+};
+class TimeFromText : public ::testing::TestWithParam<Read> {};
 
-// -1: no time value at all.
 TEST_P(TimeFromText, ReadsTimesOfDayAndDatesOnly) {
     const auto [text, value] = GetParam();
     EXPECT_EQ(isDate(text), value >= 0) << text;
@@ -43,22 +43,14 @@ TEST_P(TimeFromText, ReadsTimesOfDayAndDatesOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, TimeFromText,
-                         ::testing::ValuesIn(std::vector<std::pair<const char*, double>>{
-                             {"00:00:00", 0},
-                             {"18:30", at(18, 30)},
-                             {"007:01", at(7, 1)},
-                             {"9:30:15", at(9, 30, 15)},
-                             {"2026-12-06", 46362},
-                             {"24:01", -1},
-                             {"18:60", -1},
-                             {"7.5:01", -1},
-                             {"18", -1},
-                             {"", -1},
-                             {"2026/02/30", -1},
-                             {"18:30\t", -1},
-                             {" 18:30", -1}}));
+                         ::testing::Values(Read{"00:00:00", 0}, Read{"18:30", at(18, 30)},
+                                           Read{"007:01", at(7, 1)}, Read{"9:30:15", at(9, 30, 15)},
+                                           Read{"2026-12-06", 46362}, Read{"24:01", -1},
+                                           Read{"18:60", -1}, Read{"7.5:01", -1}, Read{"18", -1},
+                                           Read{"", -1}, Read{"2026/02/30", -1},
+                                           Read{"18:30\t", -1}, Read{" 18:30", -1}));
 
-class Tick : public ::testing::Test {
+class Tick : public test::FormTest {
 protected:
     // What the button's handler tells the user, if anything.
     std::string told(void (Form1::*handler)()) {
@@ -69,9 +61,6 @@ protected:
         }
         return "";
     }
-    QTemporaryDir dir;
-    test::FakeServices services{dir.filePath("tamberl.ini").toStdString()};
-    Form1 form{services};
 };
 
 TEST_F(Tick, WritesTheClockLabelsAndADayOfTicksComesBackExactly) {
@@ -119,5 +108,4 @@ INSTANTIATE_TEST_SUITE_P(Texts, Settings,
                                            Typed{"-1", -1, -1}, Typed{"99999999999", -1, -1},
                                            Typed{"", -2, -2}, Typed{"18:30", -2, -2}));
 
-} // namespace
 } // namespace tamberlight

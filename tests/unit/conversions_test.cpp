@@ -7,7 +7,6 @@
 #include <limits>
 
 namespace tamberlight {
-namespace {
 
 struct Numeric {
     const char* text;
@@ -51,5 +50,4 @@ TEST(Conversions, NumberTextIsASpaceOrMinusThenPlainDigits) {
     EXPECT_EQ(numberText(300000), " 300000") << "never an exponent";
 }
 
-} // namespace
 } // namespace tamberlight

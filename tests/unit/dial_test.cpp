@@ -9,7 +9,6 @@
 #include <cstdio>
 
 namespace tamberlight {
-namespace {
 
 std::string digits(double value, int places) {
     char text[32];
@@ -50,16 +49,13 @@ TEST(Dial, HandsEndWhereTheWorkedTableSays) {
     }
 }
 
-class Layout : public ::testing::Test {
+class Layout : public test::FormTest {
 protected:
     void resizeTo(float width, float height = 625) {
         form.ScaleWidth = width;
         form.ScaleHeight = height;
         form.Form_Resize();
     }
-    QTemporaryDir dir;
-    test::FakeServices services{dir.filePath("tamberl.ini").toStdString()};
-    Form1 form{services};
 };
 
 // The load-time layout differs from the resize layout in a few steps; everything else is the
@@ -101,5 +97,4 @@ TEST_F(Layout, OnlyTheWidthCountsEvenWhenItIsZero) {
     EXPECT_EQ(form.Label3.Width, 0.0F) << "a frame narrower than its border leaves no room";
 }
 
-} // namespace
 } // namespace tamberlight

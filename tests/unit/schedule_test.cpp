@@ -6,13 +6,10 @@
 #include <gtest/gtest.h>
 
 namespace tamberlight {
-namespace {
 
-double at(int hour, int minute) {
-    return (hour * 60 + minute) / 1440.0;
-}
+using test::at;
 
-class Schedule : public ::testing::Test {
+class Schedule : public test::FormTest {
 protected:
     Schedule() { form.LineBreak = "\r\n"; }
     void apply(const std::string& text) {
@@ -27,9 +24,6 @@ protected:
             form.Timer1_Timer();
         return services.sounds;
     }
-    QTemporaryDir dir;
-    test::FakeServices services{dir.filePath("tamberl.ini").toStdString()};
-    Form1 form{services};
 };
 
 TEST_F(Schedule, TheSevenLineExampleGivesThreeEntriesInTextOrder) {
@@ -130,5 +124,4 @@ TEST_F(Schedule, AChosenSoundPlaysAtOnceAndACancelledChoiceChangesNothing) {
     EXPECT_EQ(services.sounds, std::vector<std::string>{"play \"/a b/ベル.wav\""});
 }
 
-} // namespace
 } // namespace tamberlight

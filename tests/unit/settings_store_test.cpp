@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 namespace tamberlight {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -122,5 +121,4 @@ TEST_F(Store, AWritableFileInAFolderThatCannotBeWrittenIsRewrittenInPlace) {
     EXPECT_EQ(test::readAll(at("tamberl.ini")), "new");
 }
 
-} // namespace
 } // namespace tamberlight

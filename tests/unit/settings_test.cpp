@@ -6,17 +6,13 @@
 #include <gtest/gtest.h>
 
 namespace tamberlight {
-namespace {
 
 const std::string DefaultText = "#Tamberlight   ver.0.2\r\n";
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public test::FormTest {
 protected:
     std::string file() const { return test::readAll(services.settingsFile); }
     void writeFile(std::string_view bytes) const { test::writeAll(services.settingsFile, bytes); }
-    QTemporaryDir dir;
-    test::FakeServices services{dir.filePath("tamberl.ini").toStdString()};
-    Form1 form{services};
 };
 
 TEST_F(SettingsFile, TheWorkedExampleByteForByteAndBack) {
@@ -118,5 +114,4 @@ TEST_F(SettingsFile, APictureThatCannotBeShownAtStartUpIsToldOnce) {
                                     "shows no picture"});
 }
 
-} // namespace
 } // namespace tamberlight
