@@ -6,6 +6,7 @@
 #include "platform/qt/frame_box.h"
 #include "platform/qt/schedule_editor.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -199,7 +200,9 @@ void ControlWidgets::update(Bound& bound) {
         place(widget, *model, container);
     } else if (const Label* model = controlAs<Label>(form_, *bound.entry)) {
         auto& shown = std::get<Label>(bound.shown);
-        if (shown == *model)
+        // Only a screen reader reads these: without one the clock text is not laid out twice a
+        // tick. One that starts later reads the text from the next change on.
+        if (shown == *model || !QAccessible::isActive())
             return;
         shown = *model;
         QString caption = qtText(model->Caption);

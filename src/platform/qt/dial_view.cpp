@@ -67,17 +67,24 @@ QRegion DialView::region(const Drawn& drawn, const Value& value) const {
                       value);
 }
 
-void DialView::paint(QPainter& painter, const Drawn& drawn) const {
-    std::visit(
-        Overloaded{[&](const Label& l) { drawn.text->paint(painter, l, rectOf(l), Qt::white); },
-                   [&](const Line& l) { paintLine(painter, l); },
-                   [&](const std::array<Line, 12>& lines) {
-                       for (const Line& l : lines)
-                           paintLine(painter, l);
-                   },
-                   [&](const Shape& s) { paintShape(painter, s); },
-                   [&](const Image& i) { paintImage(painter, i); }},
-        drawn.shown);
+// What lies outside the repainted region is skipped, mark by mark.
+void DialView::paint(QPainter& painter, const Drawn& drawn, const QRegion& region) const {
+    const auto line = [&](const Line& l) {
+        if (region.intersects(lineBounds(l)))
+            paintLine(painter, l);
+    };
+    std::visit(Overloaded{[&](const Label& l) {
+                              if (region.intersects(drawn.text->region(l, rectOf(l))))
+                                  drawn.text->paint(painter, l, rectOf(l), Qt::white);
+                          },
+                          line,
+                          [&](const std::array<Line, 12>& lines) {
+                              for (const Line& l : lines)
+                                  line(l);
+                          },
+                          [&](const Shape& s) { paintShape(painter, s); },
+                          [&](const Image& i) { paintImage(painter, i); }},
+               drawn.shown);
 }
 
 QRegion DialView::changes() {
@@ -113,7 +120,7 @@ const QPixmap& DialView::backLayer(QSize size, qreal ratio) {
     QPainter painter(&backLayer_);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     for (auto it = drawn_.rbegin(); it != drawn_.rend() && it->behind; ++it)
-        paint(painter, *it);
+        paint(painter, *it, QRect(QPoint(), size));
     backKey_ = std::move(key);
     backSize_ = size;
     backRatio_ = ratio;
@@ -128,11 +135,10 @@ void DialView::paint(QPainter& painter, const QRegion& region, QSize size, qreal
         painter.drawPixmap(QRectF(r), back,
                            QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    // In front of the back layer, back to front; what lies outside the repainted region is
-    // skipped.
+    // In front of the back layer, back to front.
     for (auto it = drawn_.rbegin(); it != drawn_.rend(); ++it)
-        if (!it->behind && region.intersects(this->region(*it, it->shown).boundingRect()))
-            paint(painter, *it);
+        if (!it->behind)
+            paint(painter, *it, region);
 }
 
 std::optional<const ControlEntry*> DialView::hit(QPointF point) const {

@@ -38,7 +38,7 @@ private:
     };
     Value current(const Drawn& drawn) const;
     QRegion region(const Drawn& drawn, const Value& value) const;
-    void paint(QPainter& painter, const Drawn& drawn) const;
+    void paint(QPainter& painter, const Drawn& drawn, const QRegion& region) const;
     const QPixmap& backLayer(QSize size, qreal ratio);
 
     Form1& form_;

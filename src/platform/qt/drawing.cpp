@@ -44,13 +44,23 @@ QRectF controlRect(float left, float top, float width, float height, float scale
 
 CaptionPainter::CaptionPainter(const QFont& font)
     : font_(font)
-    , ascent_(QFontMetricsF(font).ascent())
-    , height_(QFontMetricsF(font).height()) {}
+    , metrics_(font)
+    , ascent_(metrics_.ascent())
+    , height_(metrics_.height()) {}
 
 std::optional<qreal> CaptionPainter::oneLineWidth(const QString& text, const QRectF& rect) const {
     if (text.contains(u'\n') || height_ > rect.height())
         return std::nullopt;
-    const qreal width = QFontMetricsF(font_).horizontalAdvance(text);
+    // The clock text is measured for its old and new regions and for painting: the last two
+    // captions' widths are kept rather than laid out again.
+    auto known = std::find_if(widths_.begin(), widths_.end(),
+                              [&text](const auto& entry) { return entry.first == text; });
+    if (known == widths_.end()) {
+        std::rotate(widths_.rbegin(), widths_.rbegin() + 1, widths_.rend());
+        widths_.front() = {text, metrics_.horizontalAdvance(text)};
+        known = widths_.begin();
+    }
+    const qreal width = known->second;
     if (width > rect.width())
         return std::nullopt;
     return width;
@@ -137,6 +147,14 @@ void paintImage(QPainter& painter, const Image& image) {
         picture != nullptr && image.Visible)
         painter.drawImage(controlRect(image.Left, image.Top, image.Width, image.Height, 1),
                           picture->image());
+}
+
+QRect lineBounds(const Line& line) {
+    const double reach = line.BorderWidth / 2.0 + Margin;
+    return QRectF(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2))
+        .normalized()
+        .adjusted(-reach, -reach, reach, reach)
+        .toAlignedRect();
 }
 
 QRegion lineRegion(const Line& line) {

@@ -4,11 +4,14 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QRectF>
 #include <QRegion>
 #include <QString>
+#include <array>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QPainter;
 
@@ -36,10 +39,14 @@ private:
     std::optional<qreal> oneLineWidth(const QString& text, const QRectF& rect) const;
 
     QFont font_;
+    QFontMetricsF metrics_;
     qreal ascent_, height_;
+    mutable std::array<std::pair<QString, qreal>, 2> widths_{};
 };
 
 void paintLine(QPainter& painter, const Line& line);
+// The box a line's painting stays within.
+QRect lineBounds(const Line& line);
 void paintShape(QPainter& painter, const Shape& shape);
 void paintImage(QPainter& painter, const Image& image);
 
