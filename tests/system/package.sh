@@ -16,7 +16,7 @@ for file in usr/bin/tamberlight $share/applications/$app.desktop $share/metainfo
 done
 # The program loads its sound module from a folder named relative to its own.
 program="$root/usr/bin/tamberlight"
-module_dir="$({ strings -a "$program"; strings -el "$program"; } | grep -m1 '\.\./.*/tamberlight$')"
+module_dir="$({ strings -a "$program"; strings -el "$program"; } | grep -o -m1 '/\.\./.*/tamberlight$')"
 check "the sound module is where the program looks" \
     [ -f "$root/usr/bin/${module_dir#/}/libtamberlight_sound.so" ]
 depends="$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')"
