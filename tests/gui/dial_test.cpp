@@ -124,6 +124,7 @@ TEST_F(Dial, ThePictureMovesByFiveAndAFileThatIsNoPictureKeepsTheOldOne) {
     EXPECT_EQ(form->PictureTop, -138);
     click("Command3");
     EXPECT_EQ(services.reports.size(), 1U);
+    EXPECT_EQ(form->PicturePath, dir.filePath("red.png").toStdString()) << "nor its path";
     run(&Form1::Form_Click);
     const QImage image = grab();
     EXPECT_TRUE(near(image.pixel(60, 116), 255, 0, 0)) << "inside the old picture";
