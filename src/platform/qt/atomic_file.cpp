@@ -2,6 +2,7 @@
 
 #include "platform/platform_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -24,15 +25,16 @@ constexpr std::string_view TemporarySuffix = ".tmp";
     throw PlatformError("cannot save settings to " + path.string() + ": " + std::strerror(error));
 }
 
-std::string hostName() {
+// "@", the machine's name and ".tmp": how a temporary file of this machine ends.
+std::string machineSuffix() {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
-        return "localhost";
-    std::string host(name);
-    for (char& c : host)
-        if (c == '/')
-            c = '_';
-    return host;
+        std::strcpy(name, "localhost");
+    std::string suffix(1, '@');
+    suffix += name;
+    suffix += TemporarySuffix;
+    std::replace(suffix.begin(), suffix.end(), '/', '_');
+    return suffix;
 }
 
 // A symbolic link is followed to the file it names, which may not exist yet.
@@ -86,7 +88,7 @@ void writeAndFlush(Descriptor& file, std::string_view bytes, const fs::path& pat
 // Temporary files of saves of this machine whose process has ended; nothing else is touched.
 void removeStaleTemporaries(const fs::path& target) {
     const std::string prefix = target.filename().string() + ".";
-    const std::string machine = "@" + hostName() + std::string(TemporarySuffix);
+    const std::string machine = machineSuffix();
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(target.parent_path(), ec)) {
         const std::string name = entry.path().filename().string();
@@ -106,7 +108,9 @@ void removeStaleTemporaries(const fs::path& target) {
 
 fs::path temporaryFileFor(const fs::path& path) {
     fs::path temporary = path;
-    temporary += "." + std::to_string(::getpid()) + "@" + hostName() + std::string(TemporarySuffix);
+    temporary += '.';
+    temporary += std::to_string(::getpid());
+    temporary += machineSuffix();
     return temporary;
 }
 
