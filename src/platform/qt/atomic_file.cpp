@@ -148,7 +148,9 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
     try {
         struct stat previous {};
         if (::stat(target.c_str(), &previous) == 0) {
-            (void)::fchown(file.get(), previous.st_uid, previous.st_gid);
+            // Only root may give the file to its owner again; anyone else keeps it as theirs.
+            [[maybe_unused]] const int owned =
+                ::fchown(file.get(), previous.st_uid, previous.st_gid);
             ::fchmod(file.get(), previous.st_mode & 07777);
         }
         writeAndFlush(file, bytes, target, false);
