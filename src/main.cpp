@@ -1,10 +1,10 @@
 #include "app/form1.h"
 #include "platform/platform_error.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/form1_window.h"
-#include "platform/qt/qt_services.h"
-#include "platform/qt/single_instance.h"
-#include "platform/qt/termination.h"
+#include "qt/fonts.h"
+#include "qt/form1_window.h"
+#include "qt/qt_services.h"
+#include "qt/single_instance.h"
+#include "qt/termination.h"
 
 #include <QApplication>
 #include <csignal>

@@ -1,6 +1,6 @@
-#include "platform/qt/drawing.h"
+#include "qt/drawing.h"
 
-#include "platform/qt/qt_services.h"
+#include "qt/qt_services.h"
 
 #include <QFontMetricsF>
 #include <QLineF>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/control_table.h"
-#include "platform/qt/drawing.h"
-#include "platform/qt/run_handler.h"
+#include "qt/drawing.h"
+#include "qt/run_handler.h"
 
 #include <QGroupBox>
 #include <vector>

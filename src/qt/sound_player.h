@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/qt/sound.h"
+#include "qt/sound.h"
 
 #include <QByteArray>
 #include <QObject>

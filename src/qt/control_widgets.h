@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/control_table.h"
-#include "platform/qt/run_handler.h"
+#include "qt/run_handler.h"
 
 #include <QWidget>
 #include <array>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/qt/control_widgets.h"
-#include "platform/qt/dial_view.h"
-#include "platform/qt/window_placement.h"
+#include "qt/control_widgets.h"
+#include "qt/dial_view.h"
+#include "qt/window_placement.h"
 
 #include <QTimer>
 #include <QWidget>

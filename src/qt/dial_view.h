@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/control_table.h"
-#include "platform/qt/drawing.h"
+#include "qt/drawing.h"
 
 #include <QPixmap>
 #include <QRegion>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/qt/settings_store.h"
-#include "platform/qt/sound.h"
 #include "platform/services.h"
+#include "qt/settings_store.h"
+#include "qt/sound.h"
 
 #include <QColor>
 #include <QImage>

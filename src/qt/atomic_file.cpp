@@ -1,4 +1,4 @@
-#include "platform/qt/atomic_file.h"
+#include "qt/atomic_file.h"
 
 #include "platform/platform_error.h"
 

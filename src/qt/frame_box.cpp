@@ -1,6 +1,6 @@
-#include "platform/qt/frame_box.h"
+#include "qt/frame_box.h"
 
-#include "platform/qt/fonts.h"
+#include "qt/fonts.h"
 
 #include <QMouseEvent>
 #include <QPainter>

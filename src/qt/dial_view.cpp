@@ -1,6 +1,6 @@
-#include "platform/qt/dial_view.h"
+#include "qt/dial_view.h"
 
-#include "platform/qt/fonts.h"
+#include "qt/fonts.h"
 
 #include <QPainter>
 

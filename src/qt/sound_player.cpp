@@ -1,4 +1,4 @@
-#include "platform/qt/sound_player.h"
+#include "qt/sound_player.h"
 
 #include <QApplication>
 #include <QAudioDevice>

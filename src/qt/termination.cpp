@@ -1,4 +1,4 @@
-#include "platform/qt/termination.h"
+#include "qt/termination.h"
 
 #include <QSocketNotifier>
 #include <QWidget>

@@ -1,10 +1,10 @@
-#include "platform/qt/control_widgets.h"
+#include "qt/control_widgets.h"
 
 #include "platform/platform_error.h"
-#include "platform/qt/drawing.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/frame_box.h"
-#include "platform/qt/schedule_editor.h"
+#include "qt/drawing.h"
+#include "qt/fonts.h"
+#include "qt/frame_box.h"
+#include "qt/schedule_editor.h"
 
 #include <QAccessible>
 #include <QLineEdit>

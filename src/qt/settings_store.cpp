@@ -1,6 +1,6 @@
-#include "platform/qt/settings_store.h"
+#include "qt/settings_store.h"
 
-#include "platform/qt/atomic_file.h"
+#include "qt/atomic_file.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

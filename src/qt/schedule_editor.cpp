@@ -1,6 +1,6 @@
-#include "platform/qt/schedule_editor.h"
+#include "qt/schedule_editor.h"
 
-#include "platform/qt/drawing.h"
+#include "qt/drawing.h"
 
 #include <QKeyEvent>
 #include <QTextDocument>

@@ -1,8 +1,8 @@
-#include "platform/qt/form1_window.h"
+#include "qt/form1_window.h"
 
 #include "platform/platform_error.h"
-#include "platform/qt/drawing.h"
-#include "platform/qt/fonts.h"
+#include "qt/drawing.h"
+#include "qt/fonts.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
