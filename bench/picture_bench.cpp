@@ -5,7 +5,7 @@
 // Every load is measured in a process of its own, after a tiny picture has loaded the image
 // plugin: memory an earlier load freed would otherwise hide what a load takes. The pictures are
 // made by a child process too.
-#include "platform/qt/qt_services.h"
+#include "qt/qt_services.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 // (which saves the file first), and the same text put into the real window's schedule box.
 // Most lines are notes, one in a thousand is an entry, so the scan reads the whole text.
 #include "app/form1.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/form1_window.h"
-#include "support/fake_services.h"
+#include "qt/fonts.h"
+#include "qt/form1_window.h"
+#include "qt/qt_services.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     double previousApply = 0;
     for (const int lines : {1000, 10000, 100000}) {
         QTemporaryDir dir;
-        test::FakeServices services(dir.filePath(QStringLiteral("tamberl.ini")).toStdString());
+        QtServices services(SettingsStore(dir.path().toStdString(), dir.path().toStdString()));
         const std::string text = scheduleOf(lines);
         Form1 form(services);
         form.LineBreak = "\r\n";

@@ -3,10 +3,10 @@
 // Qt Multimedia, GStreamer and PulseAudio libraries are counted apart. Run it with an audio
 // server (bench/run starts a private PulseAudio server for it).
 #include "platform/media_command.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/form1_window.h"
-#include "platform/qt/qt_services.h"
-#include "platform/qt/settings_store.h"
+#include "qt/fonts.h"
+#include "qt/form1_window.h"
+#include "qt/qt_services.h"
+#include "qt/settings_store.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

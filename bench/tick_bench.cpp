@@ -4,13 +4,12 @@
 // the toolkit, an empty handler followed by a one-pixel repaint. Figures are medians of five
 // runs; CPU time is the main thread's.
 #include "app/form1.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/form1_window.h"
+#include "qt/fonts.h"
+#include "qt/form1_window.h"
 #include "support/fake_services.h"
 
 #include <QApplication>
 #include <QPaintEvent>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -77,8 +76,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     installFontSubstitutions();
-    QTemporaryDir dir;
-    test::FakeServices services(dir.filePath(QStringLiteral("tamberl.ini")).toStdString());
+    test::FakeServices services;
     Form1 form(services);
     Form1Window window(form, services);
     window.load();

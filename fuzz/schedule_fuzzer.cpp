@@ -49,7 +49,7 @@ std::vector<Entry> scan(const std::string& text) {
 }
 
 void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
-    fuzzing::FuzzServices services;
+    test::FakeServices services;
     Form1 form{services};
     form.LineBreak = "\r\n"; // as start-up leaves it
     if (text.size() % 2 != 0)

@@ -138,12 +138,12 @@ void readFields(std::string_view bytes) {
 }
 
 void load(std::string_view bytes) {
-    fuzzing::FuzzServices services;
+    test::FakeServices services;
     // A path of odd length names no picture.
     services.pictureLoader = [](const std::string& path) -> PictureHandle {
         if (path.size() % 2 != 0)
             throw PlatformError("no picture in " + path);
-        return std::make_shared<fuzzing::FuzzPicture>(path);
+        return std::make_shared<test::PathPicture>(path);
     };
     Form1 form{services};
     form.readSettings(bytes);

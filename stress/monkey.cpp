@@ -8,9 +8,9 @@
 // message Qt had to print, a schedule of more entries than the window holds, or a window that
 // is gone at the end. Exits non-zero on any finding.
 #include "app/form1.h"
-#include "platform/qt/fonts.h"
-#include "platform/qt/form1_window.h"
-#include "platform/qt/qt_services.h"
+#include "qt/fonts.h"
+#include "qt/form1_window.h"
+#include "qt/qt_services.h"
 #include "support/fake_services.h"
 
 #include <QApplication>
@@ -301,7 +301,7 @@ private:
     const unsigned long events_;
     std::mt19937 random_;
     QTemporaryDir dir_;
-    test::FakeServices services_{file("tamberl.ini")};
+    test::FakeServices services_;
     std::unique_ptr<Form1> form_ = std::make_unique<Form1>(services_);
     std::unique_ptr<Form1Window> window_ = std::make_unique<Form1Window>(*form_, services_);
     std::size_t answersGiven_ = 0;

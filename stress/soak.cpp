@@ -5,7 +5,6 @@
 #include "app/form1.h"
 #include "support/fake_services.h"
 
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -43,8 +42,7 @@ long ticksWanted(int argc, char** argv) {
 }
 
 int soak(long ticks) {
-    QTemporaryDir dir;
-    test::FakeServices services(dir.filePath(QStringLiteral("tamberl.ini")).toStdString());
+    test::FakeServices services;
     Form1 form(services);
     form.Form_Load();
 

@@ -8,7 +8,7 @@ namespace tamberlight::test {
 using Placement = WindowTest;
 
 TEST_F(Placement, TheSavedPlacementComesBackAndClosingSavesTheNormalOne) {
-    writeAll(services.settingsFile, "\r\n\r\n 1350\r\n 2250\r\n 4500\r\n 7500\r\n 0\r\nT\r\n");
+    services.settingsFile = std::string("\r\n\r\n 1350\r\n 2250\r\n 4500\r\n 7500\r\n 0\r\nT\r\n");
     open();
     EXPECT_EQ(window->frameGeometry(), QRect(150, 90, 300, 500)) << "the outer frame, in twips";
     window->setGeometry(200, 100, 320, 480);
@@ -25,8 +25,8 @@ TEST_F(Placement, TheSavedPlacementComesBackAndClosingSavesTheNormalOne) {
 
 TEST_F(Placement, ADamagedPlacementStillShowsTheWindowOnAScreen) {
     for (const char* size : {" 15\r\n 0", " 300000000\r\n 1e9"}) {
-        writeAll(services.settingsFile,
-                 "\r\n\r\n-1500000\r\n-1500000\r\n" + std::string(size) + "\r\n 0\r\n\r\n");
+        services.settingsFile =
+            "\r\n\r\n-1500000\r\n-1500000\r\n" + std::string(size) + "\r\n 0\r\n\r\n";
         Form1 damaged{services};
         Form1Window shown{damaged, services};
         shown.load();

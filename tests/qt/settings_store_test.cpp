@@ -1,8 +1,8 @@
 // The settings file on disk: where it lives, and saves that never lose it.
 #include "platform/platform_error.h"
-#include "platform/qt/atomic_file.h"
-#include "platform/qt/settings_store.h"
-#include "support/fake_services.h"
+#include "qt/atomic_file.h"
+#include "qt/settings_store.h"
+#include "support/files.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

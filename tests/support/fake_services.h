@@ -1,30 +1,39 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/form1.h"
 #include "platform/platform_error.h"
-#include "platform/qt/atomic_file.h"
 #include "platform/services.h"
 
-#include <QTemporaryDir>
 #include <deque>
-#include <fstream>
 #include <functional>
-#include <gtest/gtest.h>
-#include <sstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace tamberlight::test {
 
-// Services whose dialogs answer from queues and whose sounds and reports are recorded. The
-// settings file is a real file, written as the program writes it. A picture "loads" from any
-// file that exists and is not empty, unless the test sets a loader.
+// A picture the services "loaded": only its path.
+class PathPicture : public Picture {
+public:
+    explicit PathPicture(std::string path)
+        : path(std::move(path)) {}
+    std::string path;
+};
+
+// Services held in memory, with no toolkit and no disk, for the core's tests and fuzz targets:
+// the dialogs answer from queues (cancelled once empty), the settings file is a string, and the
+// sounds and reports are recorded. A picture "loads" from any path that is not empty, unless a
+// loader is set.
 class FakeServices : public Services {
 public:
-    explicit FakeServices(std::filesystem::path settingsFile)
-        : settingsFile(std::move(settingsFile)) {}
-
-    std::filesystem::path settingsFile;
-    std::deque<std::string> openAnswers;             // "" once empty: a cancelled dialog
-    std::deque<std::optional<Colour>> colourAnswers; // nothing once empty: cancelled
+    std::optional<std::string> settingsFile; // nothing: there is no file yet
+    std::optional<std::string> readFailure;  // why the file that is there cannot be read
+    std::optional<std::string> writeFailure; // why no save succeeds
+    std::deque<std::string> openAnswers;
+    std::deque<std::optional<Colour>> colourAnswers;
     std::function<PictureHandle(const std::string&)> pictureLoader;
     std::vector<std::string> sounds; // "beep", or the media command
     std::vector<std::string> reports;
@@ -32,18 +41,23 @@ public:
     std::string showOpen() override { return take(openAnswers); }
     std::optional<Colour> showColor() override { return take(colourAnswers); }
     PictureHandle loadPicture(const std::string& path, float, float) override {
-        std::error_code ec;
         if (pictureLoader)
             return pictureLoader(path);
-        if (std::filesystem::file_size(path, ec) == 0 || ec)
-            throw PlatformError("cannot show " + path + " as the dial picture");
-        return std::make_shared<Picture>();
+        if (path.empty())
+            throw PlatformError("cannot show an empty path as the dial picture");
+        return std::make_shared<PathPicture>(path);
     }
     void beep() override { sounds.emplace_back("beep"); }
     void mediaCommand(const std::string& command) override { sounds.push_back(command); }
-    std::optional<std::string> readSettingsFile() override { return readFileBytes(settingsFile); }
+    std::optional<std::string> readSettingsFile() override {
+        if (readFailure)
+            throw PlatformError("cannot read settings from tamberl.ini: " + *readFailure);
+        return settingsFile;
+    }
     void writeSettingsFile(std::string_view bytes) override {
-        writeFileAtomically(settingsFile, bytes);
+        if (writeFailure)
+            throw PlatformError("cannot save settings to tamberl.ini: " + *writeFailure);
+        settingsFile = std::string(bytes);
     }
     void report(const std::string& message) override { reports.push_back(message); }
 
@@ -56,29 +70,5 @@ private:
         return answer;
     }
 };
-
-inline std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-inline void writeAll(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-}
-
-// A window object over fake services, its settings file in a temporary folder.
-class FormTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    FakeServices services{dir.filePath("tamberl.ini").toStdString()};
-    Form1 form{services};
-};
-
-// A time of day as a time value.
-inline double at(int hour, int minute, int second = 0) {
-    return (hour * 3600 + minute * 60 + second) / 86400.0;
-}
 
 } // namespace tamberlight::test

@@ -1,6 +1,6 @@
 // Runs the window tests on Qt's offscreen platform: real widgets, real events, real pixels,
 // no screen.
-#include "platform/qt/fonts.h"
+#include "qt/fonts.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

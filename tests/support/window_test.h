@@ -1,9 +1,10 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/qt/form1_window.h"
-#include "platform/qt/qt_services.h"
+#include "qt/form1_window.h"
+#include "qt/qt_services.h"
 #include "support/fake_services.h"
+#include "support/files.h"
 
 #include <QApplication>
 #include <QImage>
@@ -16,7 +17,7 @@
 namespace tamberlight::test {
 
 // The real window on Qt's offscreen platform over a Form1 whose dialogs the test answers;
-// pictures load through Qt and the settings file lives in a temporary folder.
+// pictures load through Qt, from files in a temporary folder.
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
@@ -49,10 +50,10 @@ protected:
         QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->rect().center());
     }
     void clickWindow(QPoint at) const { QTest::mouseClick(window.get(), Qt::LeftButton, {}, at); }
-    std::string file() const { return readAll(services.settingsFile); }
+    std::string file() const { return services.settingsFile.value_or(""); }
 
     QTemporaryDir dir;
-    FakeServices services{dir.filePath("tamberl.ini").toStdString()};
+    FakeServices services;
     std::unique_ptr<Form1> form = std::make_unique<Form1>(services);
     std::unique_ptr<Form1Window> window = std::make_unique<Form1Window>(*form, services);
 };

@@ -2,9 +2,8 @@
 #include "app/form1.h"
 #include "clock/time_value.h"
 #include "platform/platform_error.h"
-#include "support/fake_services.h"
+#include "support/form_test.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <limits>

@@ -1,9 +1,8 @@
 // The geometry of the window to the last digit: the hands, the marks and the two layouts.
 #include "app/form1.h"
 #include "clock/dial.h"
-#include "support/fake_services.h"
+#include "support/form_test.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,8 +1,7 @@
 // The schedule: which lines are entries, applying them, and the alarm that sounds and announces.
 #include "app/form1.h"
-#include "support/fake_services.h"
+#include "support/form_test.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace tamberlight {
@@ -84,10 +83,10 @@ TEST_F(Schedule, EditingShowsTheApplyButtonAndApplyingSavesFirstAndHidesIt) {
     EXPECT_TRUE(form.Command5.Visible);
     form.Command5_Click();
     EXPECT_FALSE(form.Command5.Visible);
-    EXPECT_TRUE(test::readAll(services.settingsFile).ends_with("\r\nt\r\n1:00 a\r\n"));
+    EXPECT_TRUE(file().ends_with("\r\nt\r\n1:00 a\r\n"));
 
     // A save that fails ends the apply before anything else changes.
-    services.settingsFile = dir.filePath("tamberl.ini/cannot").toStdString();
+    services.writeFailure = "Not a directory";
     form.Text1.setText("t\r\n2:00 b\r\n3:00 c");
     EXPECT_THROW(form.Command5_Click(), std::exception);
     EXPECT_TRUE(form.Command5.Visible);

@@ -1,8 +1,7 @@
 // The settings file's bytes, and what start-up and shutdown do with them.
 #include "app/form1.h"
-#include "support/fake_services.h"
+#include "support/form_test.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace tamberlight {
@@ -11,8 +10,7 @@ const std::string DefaultText = "#Tamberlight   ver.0.2\r\n";
 
 class SettingsFile : public test::FormTest {
 protected:
-    std::string file() const { return test::readAll(services.settingsFile); }
-    void writeFile(std::string_view bytes) const { test::writeAll(services.settingsFile, bytes); }
+    void writeFile(std::string_view bytes) { services.settingsFile = std::string(bytes); }
 };
 
 TEST_F(SettingsFile, TheWorkedExampleByteForByteAndBack) {
@@ -77,8 +75,7 @@ TEST_F(SettingsFile, JapaneseTextRoundTripsAndShiftJisFilesRead) {
 TEST_F(SettingsFile, StartUpSavesAtOnceAndRestartsKeepEverything) {
     form.Form_Load();
     EXPECT_EQ(file(), "\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n" + DefaultText + "\r\n");
-    test::writeAll(dir.filePath("face.png").toStdString(), "not empty");
-    form.PicturePath = dir.filePath("face.png").toStdString();
+    form.PicturePath = "/pictures/face.png";
     form.Text1.setText("#mine\r\n18:30 boss arrives\r\n6:00");
     form.Form_Unload();
     const std::string saved = file();
@@ -91,8 +88,7 @@ TEST_F(SettingsFile, StartUpSavesAtOnceAndRestartsKeepEverything) {
 }
 
 TEST_F(SettingsFile, AStartUpThatCannotSaveStillLaysTheWindowOut) {
-    writeFile("in the way of a folder");
-    services.settingsFile /= "tamberl.ini";
+    services.writeFailure = "Not a directory";
     try {
         form.Form_Load();
         FAIL() << "the failed save is told";
@@ -107,6 +103,9 @@ TEST_F(SettingsFile, AStartUpThatCannotSaveStillLaysTheWindowOut) {
 }
 
 TEST_F(SettingsFile, APictureThatCannotBeShownAtStartUpIsToldOnce) {
+    services.pictureLoader = [](const std::string& path) -> PictureHandle {
+        throw PlatformError("cannot show " + path + " as the dial picture");
+    };
     writeFile("/nowhere/face.png\r\n");
     form.Form_Load();
     EXPECT_EQ(services.reports, std::vector<std::string>{
