@@ -9,11 +9,13 @@ RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
     xvfb xauth qt6-wayland)
 # What the test suite needs besides: GoogleTest; an audio server, a Wayland compositor and a
 # screen reader's bus it starts on its own; the X tools that type into the window, close it and
-# read it; the validators of the installed desktop entry and metainfo; and for the benchmarks,
-# the X DAMAGE extension's library.
-TEST_PACKAGES=(libgtest-dev libxcb1-dev libxcb-damage0-dev pulseaudio pulseaudio-utils
-    gstreamer1.0-tools weston xdotool x11-utils x11-apps python3-xlib dbus-daemon at-spi2-core
-    python3-pyatspi python3-gi appstream desktop-file-utils binutils)
+# read it; the validators of the installed desktop entry and metainfo.
+TEST_PACKAGES=(libgtest-dev pulseaudio pulseaudio-utils gstreamer1.0-tools weston xdotool
+    x11-utils x11-apps python3-xlib dbus-daemon at-spi2-core python3-pyatspi python3-gi appstream
+    desktop-file-utils binutils)
+# What the benchmarks, the stress tools and the screenshot helper need on top of the tests: the
+# X libraries through which they watch the screen.
+TOOL_PACKAGES=(libxcb1-dev libxcb-damage0-dev)
 # What making the Debian package and checking it needs: dpkg-shlibdeps, the file type probe
 # CPack runs before it, and lintian.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
@@ -39,9 +41,26 @@ ensure_packages() {
     fi
     echo "tamberlight: installing ${missing[*]}" >&2
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2 ||
-        { "${sudo[@]}" apt-get update -q >&2 &&
-          "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2; }
+    apt_get install -y -q --no-install-recommends "${missing[@]}" >&2 ||
+        { apt_get update -q >&2 && apt_get install -y -q --no-install-recommends "${missing[@]}" >&2; }
+}
+
+# apt-get, waiting for another package manager (a fresh desktop's automatic updates) to finish
+# rather than failing: the install waits on the lock itself, the update is tried again.
+# (The caller's sudo, if any, is used.)
+apt_get() {
+    local errors status=0
+    errors="$(mktemp)"
+    for _ in $(seq 120); do
+        status=0
+        "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 "$@" 2>"$errors" || status=$?
+        [ "$status" -ne 0 ] && grep -q "Could not get lock" "$errors" || break
+        echo "tamberlight: another package manager is at work; waiting for it to finish" >&2
+        sleep 5
+    done
+    cat "$errors" >&2
+    rm -f "$errors"
+    return "$status"
 }
 
 # Configures and builds one of the CMake presets (dev, asan, release, bench, fuzz); given
