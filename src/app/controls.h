@@ -29,6 +29,7 @@ struct Font {
 enum class Alignment { Left, Centre };
 
 struct Label {
+    static constexpr bool PaintedByWindow = true;
     std::string Caption{};
     float Left = 0, Top = 0, Width = 0, Height = 0;
     Colour ForeColor = rgb(0, 0, 0);
@@ -61,6 +62,7 @@ struct Frame {
 
 // A zero-length line shows as a round dot whose diameter is the line's width.
 struct Line {
+    static constexpr bool PaintedByWindow = true;
     float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     Colour BorderColor = 0;
     int BorderWidth = 1;
@@ -72,6 +74,7 @@ struct Line {
 // A circle of the largest diameter that fits the bounds, centred in them, not filled, its
 // border drawn inside the bounds.
 struct Shape {
+    static constexpr bool PaintedByWindow = true;
     float Left = 0, Top = 0, Width = 0, Height = 0;
     Colour BorderColor = 0;
     int BorderWidth = 1;
@@ -82,6 +85,7 @@ struct Shape {
 
 // Shows its picture stretched to its own size.
 struct Image {
+    static constexpr bool PaintedByWindow = true;
     float Left = 0, Top = 0, Width = 0, Height = 0;
     PictureHandle Picture{};
     bool Visible = true;
@@ -142,6 +146,20 @@ public:
 private:
     std::int32_t interval_ = 1492;
 };
+
+// Every kind of control the window has, written once: the control table's members and the
+// view's kinds are made from this list. The hour marks are an array of lines under one name.
+template <template <typename...> class To>
+using EachControlKind =
+    To<CommandButton, TextBox, Frame, Label, Line, std::array<Line, 12>, Shape, Image, FileListBox>;
+
+// Labels, lines, the circle and pictures are painted by the window on its own surface; buttons,
+// text boxes and frames are controls of their own.
+template <typename T> inline constexpr bool paintedByWindow = requires {
+    requires T::PaintedByWindow;
+};
+template <typename T, std::size_t N>
+inline constexpr bool paintedByWindow<std::array<T, N>> = paintedByWindow<T>;
 
 // The one dialog object behind the picture, sound and colour choices.
 class CommonDialog {

@@ -1,3 +1,4 @@
+#include "app/control_table.h"
 #include "app/form1.h"
 #include "platform/platform_error.h"
 
@@ -5,23 +6,12 @@
 
 namespace tamberlight {
 
-namespace {
-void toggle(bool& visible) {
-    visible = !visible;
-}
-} // namespace
-
-// The panel has no flag of its own: each of its eight controls is flipped on its own, and as
-// only this handler changes them they are always all shown or all hidden.
+// The panel has no flag of its own: each of its controls is flipped on its own, and as only
+// this handler changes them they are always all shown or all hidden.
 void Form1::Form_Click() {
-    toggle(Command1.Visible);
-    toggle(Command2.Visible);
-    toggle(Command3.Visible);
-    toggle(Command4.Visible);
-    toggle(Command6.Visible);
-    toggle(Command7.Visible);
-    toggle(Command9.Visible);
-    toggle(Frame2.Visible);
+    for (const ControlEntry& entry : Controls)
+        if (bool* visible = visibleOf(*this, entry); visible && entry.inPanel)
+            *visible = !*visible;
 }
 
 void Form1::Image1_Click() {

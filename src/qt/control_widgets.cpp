@@ -81,6 +81,7 @@ void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
             run_([&form = form_, click] { (form.*click)(); });
         });
         widget = button;
+        buttons_.push_back({std::get<CommandButton Form1::*>(entry.member), button});
         bound_.push_back({&entry, widget, CommandButton{}});
     } else if (TextBox* model = controlAs<TextBox>(form_, entry)) {
         // The user's edit reaches the model, which the box then already shows.
@@ -90,21 +91,23 @@ void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
                 std::get<ShownText>(bound_[index].shown).revision = model->revision();
             });
         };
+        Box box{std::get<TextBox Form1::*>(entry.member), nullptr, nullptr};
         if (model->MultiLine) {
-            auto* editor = new ScheduleEditor(parent);
+            auto* editor = box.editor = new ScheduleEditor(parent);
             QObject::connect(editor, &QPlainTextEdit::textChanged, editor, [editor, edited] {
                 if (!editor->signalsBlocked())
                     edited(editor->text());
             });
             widget = editor;
         } else {
-            auto* line = new QLineEdit(parent);
+            auto* line = box.line = new QLineEdit(parent);
             line->setFont(qtFont(std::nullopt));
             QObject::connect(line, &QLineEdit::textEdited, line,
                              [edited](const QString& text) { edited(text.toStdString()); });
             widget = line;
         }
         tint(widget, QPalette::Base, model->BackColor);
+        boxes_.push_back(box);
         bound_.push_back({&entry, widget, ShownText{}});
     } else if (const Frame* model = controlAs<Frame>(form_, entry)) {
         widget = new FrameBox(parent, form_, std::get<Frame Form1::*>(entry.member), run_);
@@ -124,16 +127,21 @@ void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
 }
 
 void ControlWidgets::connectReturnKeys() {
-    for (const auto& [box, button] : ReturnPresses) {
-        auto* pressed = static_cast<QPushButton*>(find(button));
-        const auto press = [pressed] {
+    for (const ReturnPress& keys : ReturnPresses) {
+        const auto button = std::find_if(buttons_.begin(), buttons_.end(),
+                                         [&](const auto& b) { return b.first == keys.button; });
+        const auto press = [pressed = button->second] {
             if (pressed->isVisibleTo(pressed->window()))
                 pressed->click();
         };
-        if (auto* editor = dynamic_cast<ScheduleEditor*>(find(box)))
-            editor->onApply = press;
-        else if (auto* line = dynamic_cast<QLineEdit*>(find(box)))
-            QObject::connect(line, &QLineEdit::returnPressed, line, press);
+        for (const Box& box : boxes_) {
+            if (box.member != keys.box)
+                continue;
+            if (box.editor != nullptr)
+                box.editor->onApply = press;
+            else
+                QObject::connect(box.line, &QLineEdit::returnPressed, box.line, press);
+        }
     }
 }
 
@@ -155,13 +163,6 @@ QWidget* ControlWidgets::holder(Container container) const {
             frame != nullptr && *frame == container)
             return bound.widget;
     return &window_;
-}
-
-QWidget* ControlWidgets::find(const char* name) const {
-    for (const Bound& bound : bound_)
-        if (std::string_view(bound.entry->name) == name)
-            return bound.widget;
-    return nullptr;
 }
 
 void ControlWidgets::sync() {

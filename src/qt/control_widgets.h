@@ -3,6 +3,8 @@
 #include "app/control_table.h"
 #include "qt/run_handler.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -12,6 +14,7 @@
 namespace tamberlight {
 
 class FrameBox;
+class ScheduleEditor;
 
 // The window's buttons, text boxes and frames as Qt widgets, built from the control table: each
 // in its container, stacked and in the keyboard order the table gives. The labels the window
@@ -41,12 +44,19 @@ private:
     void chainTabOrder();
     void update(Bound& bound);
     QWidget* holder(Container container) const;
-    QWidget* find(const char* name) const;
 
     QWidget& window_;
     Form1& form_;
     RunHandler run_;
     std::vector<Bound> bound_;
+    // The buttons and text boxes as what they are, for the keys that press buttons.
+    struct Box {
+        TextBox Form1::*member;
+        ScheduleEditor* editor; // the multi-line box, or
+        QLineEdit* line;        // a one-line box
+    };
+    std::vector<std::pair<CommandButton Form1::*, QPushButton*>> buttons_;
+    std::vector<Box> boxes_;
 };
 
 } // namespace tamberlight

@@ -25,7 +25,7 @@ DialView::DialView(Form1& form)
         std::visit(
             [&](auto member) {
                 using T = std::remove_cvref_t<decltype(form.*member)>;
-                if constexpr (std::is_constructible_v<Value, T>) {
+                if constexpr (paintedByWindow<T>) {
                     std::optional<CaptionPainter> text;
                     if constexpr (std::is_same_v<T, Label>)
                         text.emplace(qtFont((form.*member).FontOf));
@@ -45,7 +45,7 @@ DialView::DialView(Form1& form)
 DialView::Value DialView::current(const Drawn& drawn) const {
     return std::visit(
         [this](auto member) -> Value {
-            if constexpr (std::is_constructible_v<Value, decltype(form_.*member)>)
+            if constexpr (paintedByWindow<std::remove_cvref_t<decltype(form_.*member)>>)
                 return form_.*member;
             else
                 return Value{};

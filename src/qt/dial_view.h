@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QRegion>
 #include <optional>
+#include <tuple>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -29,7 +31,14 @@ public:
     std::optional<const ControlEntry*> hit(QPointF point) const;
 
 private:
-    using Value = std::variant<Label, Line, std::array<Line, 12>, Shape, Image>;
+    // The kinds of control painted here, as one value.
+    template <typename... Kinds>
+    using PaintedOf = decltype(std::apply(
+        [](auto... kinds) { return std::variant<typename decltype(kinds)::type...>{}; },
+        std::tuple_cat(
+            std::conditional_t<paintedByWindow<Kinds>, std::tuple<std::type_identity<Kinds>>,
+                               std::tuple<>>{}...)));
+    using Value = EachControlKind<PaintedOf>;
     struct Drawn {
         const ControlEntry* entry;
         Value shown;

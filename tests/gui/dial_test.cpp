@@ -29,9 +29,8 @@ protected:
     }
     bool panelShown() const {
         int shown = 0;
-        for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command6",
-                                 "Command7", "Command9", "Frame2"})
-            shown += widget<QWidget>(name)->isVisible();
+        for (const ControlEntry& entry : Controls)
+            shown += entry.inPanel && widget<QWidget>(entry.name)->isVisible();
         EXPECT_TRUE(shown == 0 || shown == 8) << shown << " of 8 shown";
         return shown == 8;
     }
