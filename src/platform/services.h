@@ -49,7 +49,9 @@ public:
     // A media command such as: play "/path/to/sound.wav". Returns at once; the sound plays
     // on. Throws PlatformError for a command it does not understand.
     virtual void mediaCommand(const std::string& command) = 0;
-    // The settings file's bytes, or nothing when there is none yet or it cannot be read.
+    // The settings file's bytes, or nothing when there is none yet. Throws PlatformError for a
+    // file that is there but cannot be read or is no settings file at all; that file is then
+    // never written over.
     virtual std::optional<std::string> readSettingsFile() = 0;
     // Replaces the settings file with these bytes. Throws PlatformError, and then the previous
     // file is still there, whole.

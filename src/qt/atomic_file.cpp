@@ -1,17 +1,18 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "qt/atomic_file.h"
 
 #include "platform/platform_error.h"
+#include "qt/checked_file.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
+#include <vector>
 
 namespace tamberlight {
 
@@ -21,8 +22,12 @@ namespace {
 
 constexpr std::string_view TemporarySuffix = ".tmp";
 
+[[noreturn]] void fail(const fs::path& path, const std::string& reason) {
+    throw PlatformError("cannot save settings to " + path.string() + ": " + reason);
+}
+
 [[noreturn]] void fail(const fs::path& path, int error) {
-    throw PlatformError("cannot save settings to " + path.string() + ": " + std::strerror(error));
+    fail(path, std::strerror(error));
 }
 
 // "@", the machine's name and ".tmp": how a temporary file of this machine ends.
@@ -49,23 +54,14 @@ fs::path finalTarget(fs::path path) {
     return path;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+// The file's own target, refused when it is a named pipe, a device or anything but a file.
+void checkTarget(const fs::path& target) {
+    try {
+        checkNotSpecial(target);
+    } catch (const FileRefused& refused) {
+        fail(target, refused.what());
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closing can report a failed write of its own.
-    int close() { return ::close(std::exchange(fd_, -1)); }
-
-private:
-    int fd_;
-};
+}
 
 void writeAll(int fd, std::string_view bytes, const fs::path& path) {
     while (!bytes.empty()) {
@@ -77,31 +73,114 @@ void writeAll(int fd, std::string_view bytes, const fs::path& path) {
     }
 }
 
-void writeAndFlush(Descriptor& file, std::string_view bytes, const fs::path& path, bool truncate) {
-    writeAll(file.get(), bytes, path);
-    if (truncate && ::ftruncate(file.get(), static_cast<off_t>(bytes.size())) != 0)
-        fail(path, errno);
-    if (::fsync(file.get()) != 0 || file.close() != 0)
+void flush(int fd, const fs::path& path) {
+    if (::fsync(fd) != 0)
         fail(path, errno);
 }
 
-// Temporary files of saves of this machine whose process has ended; nothing else is touched.
-void removeStaleTemporaries(const fs::path& target) {
-    const std::string prefix = target.filename().string() + ".";
-    const std::string machine = machineSuffix();
+// A folder's entries reach the disk only when the folder itself is flushed.
+void flushFolder(const fs::path& folder, const fs::path& target) {
+    Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        fail(target, "its folder cannot be flushed to disk: " + std::string(std::strerror(errno)));
+    if (::fsync(dir.get()) != 0 && errno != EINVAL)
+        fail(target, "its folder cannot be flushed to disk: " + std::string(std::strerror(errno)));
+}
+
+// Makes the missing folders on the way to the file, each flushed into its parent.
+void makeFolders(const fs::path& folder, const fs::path& target) {
+    std::vector<fs::path> missing;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(target.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.starts_with(prefix) || !name.ends_with(machine))
-            continue;
-        const std::string pid =
-            name.substr(prefix.size(), name.size() - prefix.size() - machine.size());
-        if (pid.empty() || pid.size() > 9 ||
-            pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        if (::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH)
-            fs::remove(entry.path(), ec);
+    for (fs::path at = folder; !at.empty() && !fs::exists(at, ec); at = at.parent_path()) {
+        missing.push_back(at);
+        if (at == at.parent_path())
+            break;
     }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (::mkdir(it->c_str(), 0777) != 0 && errno != EEXIST)
+            fail(target, errno);
+        flushFolder(it->parent_path(), target);
+    }
+}
+
+// The temporary file of a save, locked for as long as its writer lives: a lock that can be
+// taken marks one left by a save that ended without renaming it.
+Descriptor lockedIfStale(const fs::path& temporary) {
+    Descriptor file(::open(temporary.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat opened {}, named {};
+    if (file.get() < 0 || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::fstat(file.get(), &opened) != 0 || ::lstat(temporary.c_str(), &named) != 0 ||
+        opened.st_ino != named.st_ino || opened.st_dev != named.st_dev)
+        return Descriptor();
+    return file;
+}
+
+// Temporary files of saves of this machine that no live save holds; nothing else is touched,
+// and nothing here fails a save that has already replaced the file.
+void removeStaleTemporaries(const fs::path& target) noexcept {
+    try {
+        const std::string prefix = target.filename().string() + ".";
+        const std::string machine = machineSuffix();
+        std::error_code ec;
+        fs::directory_iterator it(target.parent_path(), ec);
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (!name.starts_with(prefix) || !name.ends_with(machine))
+                continue;
+            const std::string pid =
+                name.substr(prefix.size(), name.size() - prefix.size() - machine.size());
+            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            if (lockedIfStale(it->path()).get() >= 0)
+                ::unlink(it->path().c_str());
+        }
+    } catch (...) {
+        // A clean-up that could not finish is left for the next save.
+    }
+}
+
+// Makes this save's temporary file, locked; on failure the descriptor is empty and error says
+// why. A file of the same name that no live save holds was left by an earlier process of the
+// same number, and is removed first.
+Descriptor makeTemporary(const fs::path& temporary, const fs::path& target, int& error) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Descriptor file(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (file.get() >= 0) {
+            // Until the lock is held a clean-up could take the new file for a stale one.
+            struct stat opened {}, named {};
+            if (::flock(file.get(), LOCK_EX) != 0 || ::fstat(file.get(), &opened) != 0)
+                fail(target, errno);
+            if (::lstat(temporary.c_str(), &named) == 0 && named.st_ino == opened.st_ino)
+                return file;
+            continue;
+        }
+        if (errno != EEXIST) {
+            error = errno;
+            return file;
+        }
+        if (lockedIfStale(temporary).get() < 0)
+            fail(target, "another program is saving through " + temporary.string());
+        ::unlink(temporary.c_str());
+    }
+    fail(target, "another program is saving through " + temporary.string());
+}
+
+void rewriteInPlace(const fs::path& target, std::string_view bytes, int folderError) {
+    std::optional<Descriptor> file;
+    try {
+        file = openChecked(target, Access::Write);
+    } catch (const FileRefused& refused) {
+        fail(target, refused.what());
+    }
+    if (!file)
+        fail(target, folderError);
+    writeAll(file->get(), bytes, target);
+    if (::ftruncate(file->get(), static_cast<off_t>(bytes.size())) != 0)
+        fail(target, errno);
+    flush(file->get(), target);
+    if (file->close() != 0)
+        fail(target, errno);
 }
 
 } // namespace
@@ -114,35 +193,17 @@ fs::path temporaryFileFor(const fs::path& path) {
     return temporary;
 }
 
-std::optional<std::string> readFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return std::move(bytes).str();
-}
-
 void writeFileAtomically(const fs::path& path, std::string_view bytes) {
     const fs::path target = finalTarget(path);
-    std::error_code ec;
-    if (fs::create_directories(target.parent_path(), ec); ec)
-        fail(target, ec.value());
+    checkTarget(target);
+    makeFolders(target.parent_path(), target);
     const fs::path temporary = temporaryFileFor(target);
-    // A name this process made earlier, left by a save killed with an earlier process of the
-    // same number.
-    ::unlink(temporary.c_str());
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    int error = 0;
+    Descriptor file = makeTemporary(temporary, target, error);
     if (file.get() < 0) {
-        const int error = errno;
         // The folder cannot be written: a file that opens for writing is rewritten in place.
-        if (error == EACCES || error == EPERM || error == EROFS) {
-            Descriptor inPlace(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
-            if (inPlace.get() >= 0)
-                return writeAndFlush(inPlace, bytes, target, true);
-        }
+        if (error == EACCES || error == EPERM || error == EROFS)
+            return rewriteInPlace(target, bytes, error);
         fail(target, error);
     }
     try {
@@ -153,17 +214,20 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
                 ::fchown(file.get(), previous.st_uid, previous.st_gid);
             ::fchmod(file.get(), previous.st_mode & 07777);
         }
-        writeAndFlush(file, bytes, target, false);
+        writeAll(file.get(), bytes, target);
+        flush(file.get(), target);
+        // The target may have been replaced while the bytes were written.
+        checkTarget(target);
         if (::rename(temporary.c_str(), target.c_str()) != 0)
             fail(target, errno);
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
     }
-    // The rename itself reaches the disk with the folder.
-    Descriptor folder(::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    // The lock goes with the close, once the temporary's name is gone.
+    if (file.close() != 0)
+        fail(target, errno);
+    flushFolder(target.parent_path(), target);
     removeStaleTemporaries(target);
 }
 

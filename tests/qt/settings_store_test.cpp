@@ -1,6 +1,7 @@
 // The settings file on disk: where it lives, and saves that never lose it.
 #include "platform/platform_error.h"
 #include "qt/atomic_file.h"
+#include "qt/checked_file.h"
 #include "qt/settings_store.h"
 #include "support/files.h"
 
@@ -8,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <random>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -87,38 +91,94 @@ TEST_F(Store, AKilledSaveNeverLeavesATornFile) {
     }
 }
 
-// A temporary file names the machine and the process that made it.
-TEST_F(Store, OnlyThisMachinesTemporariesOfEndedSavesAreRemoved) {
+// A temporary file is stale when no save holds its lock, whatever process its name gives: one
+// named after an ended process but held stays, one named after a live process but free goes.
+TEST_F(Store, OnlyThisMachinesTemporariesThatNoSaveHoldsAreRemoved) {
     const pid_t ended = fork();
     if (ended == 0)
         _exit(0);
     waitpid(ended, nullptr, 0);
     const std::string mine = temporaryFileFor(at("tamberl.ini")).filename().string();
     const std::string here = mine.substr(mine.find('@'));
+    const std::string held = "tamberl.ini." + std::to_string(ended) + here;
     std::vector<std::string> kept = {"tamberl.ini", "tamberl.ini.backup", "tamberl.ini.tmp.1",
-                                     "tamberl.ini." + std::to_string(ended) + "@elsewhere.tmp",
-                                     "tamberl.ini." + std::to_string(getppid()) + here};
+                                     "tamberl.ini.1@elsewhere.tmp", held};
     for (const std::string& name : kept)
         test::writeAll(at(name.c_str()), "x");
-    test::writeAll(at(("tamberl.ini." + std::to_string(ended) + here).c_str()), "x");
+    test::writeAll(at(("tamberl.ini.1" + here).c_str()), "x");
+    const int lock = open(at(held.c_str()).c_str(), O_RDONLY);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
     writeFileAtomically(at("tamberl.ini"), "saved");
+    close(lock);
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(names(), kept);
 }
 
-// Root writes anywhere: the save runs as the user nobody, in a folder nobody cannot write.
-TEST_F(Store, AWritableFileInAFolderThatCannotBeWrittenIsRewrittenInPlace) {
-    test::writeAll(at("tamberl.ini"), "old");
-    fs::permissions(at(""), fs::perms(0755));
-    fs::permissions(at("tamberl.ini"), fs::perms(0666));
+// Root writes anywhere: these saves run as the user nobody. A file in a folder nobody cannot
+// write is rewritten in place; a folder that cannot be flushed after the rename is told.
+TEST_F(Store, SavesInFoldersThatCannotBeWrittenOrRead) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to save as the user nobody";
+    fs::create_directory(at("locked"));
+    fs::create_directory(at("unreadable"));
+    test::writeAll(at("locked/tamberl.ini"), "old");
+    fs::permissions(at("locked/tamberl.ini"), fs::perms(0666));
+    for (const auto& [folder, mode] : {std::pair{"", 0755}, {"locked", 0755}, {"unreadable", 0333}})
+        fs::permissions(at(folder), fs::perms(mode));
     EXPECT_EQ(inChild([&] {
                   if (setgid(65534) != 0 || setuid(65534) != 0)
                       _exit(2);
-                  const SettingsStore store(at(""), at("config"));
-                  _exit(store.path() == at("tamberl.ini") ? (store.write("new"), 0) : 3);
+                  SettingsStore store(at("locked"), at("config"));
+                  if (store.path() != at("locked/tamberl.ini"))
+                      _exit(3);
+                  store.write("new");
+                  try {
+                      writeFileAtomically(at("unreadable/tamberl.ini"), "x");
+                  } catch (const PlatformError& e) {
+                      _exit(std::string(e.what()).ends_with(
+                                "its folder cannot be flushed to disk: Permission denied")
+                                ? 0
+                                : 4);
+                  }
+                  _exit(5);
               }),
               0);
-    EXPECT_EQ(test::readAll(at("tamberl.ini")), "new");
+    EXPECT_EQ(test::readAll(at("locked/tamberl.ini")), "new");
+}
+
+// Whatever stands where the settings file should be, it is told, never read without bound,
+// never blocked on and never replaced; the window goes on from its defaults.
+TEST_F(Store, WhatIsNoSettingsFileIsNeitherReadNorReplaced) {
+    const std::vector<std::pair<std::function<void(const fs::path&)>, std::string>> cases = {
+        {[](const fs::path& p) { mkfifo(p.c_str(), 0666); },
+         "it is a named pipe, not a settings file"},
+        {[](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+         "it is a device, not a settings file"},
+        {[](const fs::path& p) { fs::create_directory(p); }, "it is a folder, not a settings file"},
+        {[](const fs::path& p) {
+             test::writeAll(p, "x");
+             fs::resize_file(p, SettingsSizeLimit + 1);
+         },
+         "it is larger than 64 MiB, far more than any settings"}};
+    for (const auto& [make, why] : cases) {
+        QTemporaryDir folder;
+        const fs::path file = fs::path(folder.path().toStdString()) / "tamberl.ini";
+        make(file);
+        const auto before = fs::symlink_status(file).type();
+        SettingsStore store(file.parent_path(), file.parent_path() / "config");
+        EXPECT_EQ(store.path(), file);
+        for (const auto& step : {std::function<void()>([&] { store.read(); }),
+                                 std::function<void()>([&] { store.write("new"); })}) {
+            try {
+                step();
+                ADD_FAILURE() << why << ": not refused";
+            } catch (const PlatformError& error) {
+                EXPECT_TRUE(std::string(error.what()).ends_with(file.string() + ": " + why))
+                    << error.what();
+            }
+        }
+        EXPECT_EQ(fs::symlink_status(file).type(), before) << why;
+    }
 }
 
 } // namespace tamberlight

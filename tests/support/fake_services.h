@@ -6,6 +6,7 @@
 #include "platform/services.h"
 
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -31,7 +32,7 @@ class FakeServices : public Services {
 public:
     std::optional<std::string> settingsFile; // nothing: there is no file yet
     std::optional<std::string> readFailure;  // why the file that is there cannot be read
-    std::optional<std::string> writeFailure; // why no save succeeds
+    std::exception_ptr saveFailure;          // what every save throws
     std::deque<std::string> openAnswers;
     std::deque<std::optional<Colour>> colourAnswers;
     std::function<PictureHandle(const std::string&)> pictureLoader;
@@ -55,8 +56,8 @@ public:
         return settingsFile;
     }
     void writeSettingsFile(std::string_view bytes) override {
-        if (writeFailure)
-            throw PlatformError("cannot save settings to tamberl.ini: " + *writeFailure);
+        if (saveFailure)
+            std::rethrow_exception(saveFailure);
         settingsFile = std::string(bytes);
     }
     void report(const std::string& message) override { reports.push_back(message); }

@@ -1,6 +1,8 @@
 // The schedule: which lines are entries, applying them, and the alarm that sounds and announces.
 #include "app/form1.h"
+#include "platform/platform_error.h"
 #include "support/form_test.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"t\r\n24:00 no\r\n#7:00 no\r\nnote", 0, ""},
                       // Typed with a Japanese input method: full-width digits and colon.
                       Case{"t\r\n０:０２ 朝", 1, "０:０２ 朝"}, Case{"t\r\n0：03", 1, "0：03 "},
-                      Case{"t\r\n１８：３０　x", 0, ""}));
+                      Case{"t\r\n１８：３０　x", 0, ""}),
+    test::textRowName<Case>);
 
 TEST_F(Schedule, AtMost101EntriesAreKeptAndAnApplyStartsAfresh) {
     std::string text = "title";
@@ -86,7 +89,7 @@ TEST_F(Schedule, EditingShowsTheApplyButtonAndApplyingSavesFirstAndHidesIt) {
     EXPECT_TRUE(file().ends_with("\r\nt\r\n1:00 a\r\n"));
 
     // A save that fails ends the apply before anything else changes.
-    services.writeFailure = "Not a directory";
+    services.saveFailure = std::make_exception_ptr(PlatformError("cannot save"));
     form.Text1.setText("t\r\n2:00 b\r\n3:00 c");
     EXPECT_THROW(form.Command5_Click(), std::exception);
     EXPECT_TRUE(form.Command5.Visible);
