@@ -13,12 +13,12 @@ void Form1::Form_Load() {
     PictureTop = toInt16(DialRadius - 128);
     MarksShown = -1;
     LoadSettings();
-    // A settings file that cannot be written leaves no half-built window: the layout still
-    // runs, the entries stay empty and 予定更新 stays for another try.
+    // A settings file that cannot be written, whatever the failure, leaves no half-built window:
+    // the layout still runs, the entries stay empty and 予定更新 stays for another try.
     std::exception_ptr failedApply;
     try {
         Command5_Click();
-    } catch (const PlatformError&) {
+    } catch (...) {
         failedApply = std::current_exception();
         Command5.Visible = true;
     }

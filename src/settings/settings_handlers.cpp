@@ -13,6 +13,7 @@ namespace tamberlight {
 namespace {
 
 constexpr std::string_view CrLf = "\r\n";
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Runs one step of the reader; a step that fails is skipped and the next one runs.
 template <typename Step> void resumeNext(Step&& step) {
@@ -61,11 +62,21 @@ void Form1::SaveSettings() {
 }
 
 void Form1::LoadSettings() {
-    if (const std::optional<std::string> bytes = services_.readSettingsFile())
+    std::optional<std::string> bytes;
+    try {
+        bytes = services_.readSettingsFile();
+    } catch (const PlatformError& error) {
+        services_.report(std::string(error.what()) +
+                         "; the clock starts from its defaults and leaves that file as it is");
+    }
+    if (bytes)
         readSettings(*bytes);
 }
 
 void Form1::readSettings(std::string_view bytes) {
+    // Editors on Linux may start a UTF-8 file with a byte order mark; it is no part of the path.
+    while (bytes.starts_with(Utf8ByteOrderMark))
+        bytes.remove_prefix(Utf8ByteOrderMark.size());
     if (bytes.empty())
         return;
     SettingsReader file(bytes);

@@ -3,17 +3,14 @@
 namespace tamberlight {
 
 void SettingsReader::skipLineEnd() {
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\r') {
-        ++pos_;
-        if (pos_ < bytes_.size() && bytes_[pos_] == '\n')
-            ++pos_;
-    }
+    const std::string_view rest = bytes_.substr(std::min(pos_, bytes_.size()));
+    pos_ += rest.starts_with("\r\n") ? 2 : rest.starts_with('\r') || rest.starts_with('\n') ? 1 : 0;
 }
 
 std::optional<std::string> SettingsReader::readLine() {
     if (atEnd())
         return std::nullopt;
-    const std::size_t end = std::min(bytes_.find('\r', pos_), bytes_.size());
+    const std::size_t end = std::min(bytes_.find_first_of("\r\n", pos_), bytes_.size());
     std::string line(bytes_.substr(pos_, end - pos_));
     pos_ = end;
     skipLineEnd();
@@ -25,7 +22,7 @@ std::optional<std::string> SettingsReader::readField() {
         ++pos_;
     if (atEnd())
         return std::nullopt;
-    const std::size_t end = std::min(bytes_.find_first_of(",\r", pos_), bytes_.size());
+    const std::size_t end = std::min(bytes_.find_first_of(",\r\n", pos_), bytes_.size());
     std::string field(bytes_.substr(pos_, end - pos_));
     pos_ = end;
     if (pos_ < bytes_.size() && bytes_[pos_] == ',')

@@ -1,7 +1,9 @@
 // The settings file's bytes, and what start-up and shutdown do with them.
 #include "app/form1.h"
+#include "platform/platform_error.h"
 #include "support/form_test.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace tamberlight {
@@ -31,34 +33,47 @@ TEST_F(SettingsFile, TheWorkedExampleByteForByteAndBack) {
     EXPECT_TRUE(again.Command5.Visible) << "reading the text is a change of it";
 }
 
-class DamagedFile : public SettingsFile,
-                    public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+struct FileCase {
+    const char* name;
+    const char* bytes; // nullptr: no file at all
+    const char* read;  // the file as the window then saves it
+};
+class DamagedFile : public SettingsFile, public ::testing::WithParamInterface<FileCase> {};
 
 // Every line that reads is taken; every value that does not keeps what the window had: the
-// window at 15, 0, 3525, 9375 twips and the picture at -128. No file at all: nullptr.
+// window at 15, 0, 3525, 9375 twips and the picture at -128.
 TEST_P(DamagedFile, TakesWhatReadsAndKeepsTheRest) {
-    const auto [bytes, read] = GetParam();
     form.Top = 15;
     form.PictureTop = -128;
-    if (bytes != nullptr)
-        writeFile(bytes);
+    if (GetParam().bytes != nullptr)
+        writeFile(GetParam().bytes);
     form.LoadSettings();
-    EXPECT_EQ(form.settingsBytes(), read);
+    EXPECT_EQ(form.settingsBytes(), GetParam().read);
 }
+
+const char* const Defaults =
+    "\r\n\r\n 15\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n#Tamberlight   ver.0.2\r\n\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedFile,
-    ::testing::ValuesIn(std::vector<std::pair<const char*, const char*>>{
-        {nullptr, "\r\n\r\n 15\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n#Tamberlight   ver.0.2\r\n\r\n"},
-        {"", "\r\n\r\n 15\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n#Tamberlight   ver.0.2\r\n\r\n"},
-        {"pic, with comma\r\n \"s\".wav\r\n",
-         "pic, with comma\r\n \"s\".wav\r\n 15\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n\r\n"},
-        {"p\r\ns\r\nabc\r\n 9000\r\nxyz\r\n 8400.5\r\nzz\r\nT\r\n",
-         "p\r\ns\r\n 15\r\n 9000\r\n 3525\r\n 8400.5\r\n 0\r\nT\r\n"},
-        {"p\r\ns\r\n 1200, 9000\r\n 4230\r\n 8400\r\n 40000\r\nafter\r\n",
-         "p\r\ns\r\n 1200\r\n 9000\r\n 4230\r\n 8400\r\n-128\r\nafter\r\n"},
-        {"p\r\ns\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\na\rb\nc\r\n",
-         "p\r\ns\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\na\r\nb\nc\r\n"}}));
+    ::testing::Values(
+        FileCase{"None", nullptr, Defaults}, FileCase{"Empty", "", Defaults},
+        FileCase{"OnlyAByteOrderMark", "\xEF\xBB\xBF", Defaults},
+        FileCase{"OnlyThePaths", "pic, with comma\r\n \"s\".wav\r\n",
+                 "pic, with comma\r\n \"s\".wav\r\n 15\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n\r\n"},
+        FileCase{"LettersForNumbers", "p\r\ns\r\nabc\r\n 9000\r\nxyz\r\n 8400.5\r\nzz\r\nT\r\n",
+                 "p\r\ns\r\n 15\r\n 9000\r\n 3525\r\n 8400.5\r\n 0\r\nT\r\n"},
+        FileCase{"TwoFieldsOnALineAndAnOffsetBeyond16Bits",
+                 "p\r\ns\r\n 1200, 9000\r\n 4230\r\n 8400\r\n 40000\r\nafter\r\n",
+                 "p\r\ns\r\n 1200\r\n 9000\r\n 4230\r\n 8400\r\n-128\r\nafter\r\n"},
+        // Edited on Linux: lone line feeds, a line appended with echo, a byte order mark.
+        FileCase{"LoneCrAndLfEndLines", "p\r\ns\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\na\rb\nc\r\n",
+                 "p\r\ns\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\na\r\nb\r\nc\r\n"},
+        FileCase{"LinuxLineEnds", "/p.png\n\n 0\n 0\n 3525\n 9375\n 7\n#T\r\n\r\n19:00 dinner\n",
+                 "/p.png\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\n#T\r\n\r\n19:00 dinner\r\n"},
+        FileCase{"AByteOrderMark", "\xEF\xBB\xBF/p.png\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\n",
+                 "/p.png\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\n\r\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(SettingsFile, JapaneseTextRoundTripsAndShiftJisFilesRead) {
     form.Text1.setText("#予定\r\n18:30 会議　です\r\n");
@@ -87,19 +102,37 @@ TEST_F(SettingsFile, StartUpSavesAtOnceAndRestartsKeepEverything) {
     EXPECT_EQ(file(), saved) << "a restart does not grow the schedule";
 }
 
+// Whatever the failure of the start-up save, the window is laid out and 予定更新 stays.
 TEST_F(SettingsFile, AStartUpThatCannotSaveStillLaysTheWindowOut) {
-    services.writeFailure = "Not a directory";
-    try {
-        form.Form_Load();
-        FAIL() << "the failed save is told";
-    } catch (const std::exception& e) {
-        EXPECT_TRUE(std::string(e.what()).ends_with("; press 予定更新 to try again")) << e.what();
+    for (const auto& failure :
+         {std::make_exception_ptr(PlatformError("cannot save settings to tamberl.ini")),
+          std::make_exception_ptr(std::filesystem::filesystem_error(
+              "clean-up", std::make_error_code(std::errc::io_error)))}) {
+        services.saveFailure = failure;
+        Form1 started{services};
+        try {
+            started.Form_Load();
+            ADD_FAILURE() << "the failed save is told";
+        } catch (const PlatformError& e) {
+            EXPECT_TRUE(std::string(e.what()).ends_with("; press 予定更新 to try again"))
+                << e.what();
+        } catch (const std::exception&) {
+        }
+        EXPECT_EQ(started.Command5.Top, 327.0F) << "the load-time layout ran";
+        EXPECT_TRUE(started.Command5.Visible) << "予定更新 stays for another try";
+        EXPECT_EQ(started.EventCount, 0);
     }
-    EXPECT_EQ(form.Label3.Caption, "") << "the load-time layout ran";
-    EXPECT_EQ(form.Command5.Top, 327.0F);
-    EXPECT_TRUE(form.Command5.Visible) << "予定更新 stays for another try";
-    EXPECT_EQ(form.EventCount, 0);
-    EXPECT_THROW(form.Form_Unload(), std::exception);
+}
+
+// A file that is there but cannot be read is told, and the clock starts from its defaults.
+TEST_F(SettingsFile, AFileThatCannotBeReadIsToldAndTheDefaultsStand) {
+    services.readFailure = "Permission denied";
+    form.Form_Load();
+    EXPECT_EQ(services.reports, std::vector<std::string>{"cannot read settings from tamberl.ini: "
+                                                         "Permission denied; the clock starts "
+                                                         "from its defaults and leaves that file "
+                                                         "as it is"});
+    EXPECT_EQ(form.Text1.Text(), DefaultText);
 }
 
 TEST_F(SettingsFile, APictureThatCannotBeShownAtStartUpIsToldOnce) {
