@@ -5,9 +5,10 @@ namespace tamberlight {
 
 // Everything is placed from the client width alone; the height plays no part. The layout runs
 // on every resize and once at the end of the load, which differs from it in a few steps: the
-// hands point straight up rather than collapsing to the centre until the next tick, the clock
-// labels show the short time text, the circle keeps its design height, the announcement is
-// emptied, and a few assignments come in another order.
+// hands point straight up (the clock is at midnight then), the clock labels show the short time
+// text, the circle keeps its design height, the announcement is emptied, and a few assignments
+// come in another order. After a resize the hands point at the clock's time at once, also on a
+// stopped clock, rather than lying at the centre until the next tick.
 void Form1::layOut(LayoutPass pass) {
     const bool resize = pass == LayoutPass::Resize;
     DialWidth = ScaleWidth;
@@ -19,11 +20,8 @@ void Form1::layOut(LayoutPass pass) {
     CentreY = DialRadius;
     HourHandLength = DialRadius * 0.5;
     MinuteHandLength = DialRadius * 0.73;
-    if (resize)
-        placeHands(CentreY, CentreY);
-    else
-        placeHands(static_cast<float>(CentreY - HourHandLength),
-                   static_cast<float>(CentreY - MinuteHandLength));
+    placeHands(static_cast<float>(CentreY - HourHandLength),
+               static_cast<float>(CentreY - MinuteHandLength));
     placeClockLabels(resize ? clockText : shortTimeText);
     if (resize) {
         ScaleMode = 0;
@@ -46,6 +44,8 @@ void Form1::layOut(LayoutPass pass) {
     }
     Command5.Top = Text1.Top - 21;
     placeMarks();
+    if (resize)
+        moveHands(minuteOfHour(ClockTime), hourOfDay(ClockTime));
 }
 
 void Form1::Form_Resize() {

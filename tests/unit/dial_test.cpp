@@ -70,16 +70,20 @@ TEST_F(Layout, LoadThenResizeGiveTheWorkedExampleAtWidth235) {
     EXPECT_EQ(form.Command5.Top, 327.0F);
 
     form.Label3.Caption = "kept";
+    form.ClockTime = test::at(3, 0);
     resizeTo(235);
     const std::vector<float> figures = {
         form.DialRadius,  form.Shape1.Height, form.Label1.Left,  form.Label1.Top, form.Label2.Left,
         form.Label2.Top,  form.Label3.Width,  form.Frame1.Top,   form.Text1.Top,  form.Text1.Height,
-        form.Image1.Left, form.Image1.Top,    form.Command5.Top, form.Line1.Y2,   form.Line2.X2};
+        form.Image1.Left, form.Image1.Top,    form.Command5.Top, form.Line1.X1,   form.Line2.Y1};
     EXPECT_EQ(figures, (std::vector<float>{117.5F, 235, 67.5F, 176.25F, 68.5F, 175.25F, 3150, 235,
                                            348, 361, 53.5F, -128, 327, 117.5F, 117.5F}));
     EXPECT_EQ(form.HourHandLength, 58.75);
     EXPECT_DOUBLE_EQ(form.MinuteHandLength, 85.775);
-    EXPECT_EQ(form.Label1.Caption, "00:00");
+    // The hands show the clock's time at once (three o'clock), not only from the next tick.
+    EXPECT_NEAR(form.Line1.X2, 176.25, 0.05);
+    EXPECT_NEAR(form.Line2.Y2, 117.5 - 85.775, 0.05);
+    EXPECT_EQ(form.Label1.Caption, "03:00");
     EXPECT_EQ(form.Label3.Caption, "kept");
     EXPECT_EQ(form.ScaleMode, 3);
 }
