@@ -3,6 +3,7 @@
 #include "clock/time_value.h"
 #include "platform/platform_error.h"
 #include "support/form_test.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, TimeFromText,
                                            Read{"2026-12-06", 46362}, Read{"24:01", -1},
                                            Read{"18:60", -1}, Read{"7.5:01", -1}, Read{"18", -1},
                                            Read{"", -1}, Read{"2026/02/30", -1},
-                                           Read{"18:30\t", -1}, Read{" 18:30", -1}));
+                                           Read{"18:30\t", -1}, Read{" 18:30", -1}),
+                         test::textRowName<Read>);
 
 class Tick : public test::FormTest {
 protected:
@@ -105,6 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, Settings,
                          ::testing::Values(Typed{"18", at(18, 1), 18}, Typed{"0", at(0, 1), 0},
                                            Typed{"1492.5", -1, 1492}, Typed{"1493.5", -1, 1494},
                                            Typed{"-1", -1, -1}, Typed{"99999999999", -1, -1},
-                                           Typed{"", -2, -2}, Typed{"18:30", -2, -2}));
+                                           Typed{"", -2, -2}, Typed{"18:30", -2, -2}),
+                         test::textRowName<Typed>);
 
 } // namespace tamberlight

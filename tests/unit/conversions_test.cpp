@@ -1,6 +1,7 @@
 // Numbers typed and written: is-numeric, numeric value, rounding and the number text.
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, NumericText,
                                            Numeric{"5.", true, 5}, Numeric{"", false, 0},
                                            Numeric{"   ", false, 0}, Numeric{"18:30", false, 18},
                                            Numeric{"1 2", false, 1}, Numeric{"-", false, 0},
-                                           Numeric{".", false, 0}, Numeric{"\t42", false, 42}));
+                                           Numeric{".", false, 0}, Numeric{"\t42", false, 42}),
+                         test::textRowName<Numeric>);
 
 TEST(Conversions, IntegersRoundHalfToEvenAndOverflowWithAnError) {
     EXPECT_EQ(toInt32(1492.5), 1492);
