@@ -4,7 +4,7 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What building and running the clock needs.
-RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev
+RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libxcb1-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic fonts-comic-neue
     xvfb xauth qt6-wayland)
 # What the test suite needs besides: GoogleTest; an audio server, a Wayland compositor and a
@@ -14,8 +14,8 @@ TEST_PACKAGES=(libgtest-dev pulseaudio pulseaudio-utils gstreamer1.0-tools westo
     x11-utils x11-apps python3-xlib dbus-daemon at-spi2-core python3-pyatspi python3-gi appstream
     desktop-file-utils binutils)
 # What the benchmarks, the stress tools and the screenshot helper need on top of the tests: the
-# X libraries through which they watch the screen.
-TOOL_PACKAGES=(libxcb1-dev libxcb-damage0-dev)
+# X DAMAGE extension's library, through which they watch the screen.
+TOOL_PACKAGES=(libxcb-damage0-dev)
 # What making the Debian package and checking it needs: dpkg-shlibdeps, the file type probe
 # CPack runs before it, and lintian.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "platform/platform_error.h"
+#include "qt/activation.h"
 #include "qt/fonts.h"
 #include "qt/form1_window.h"
 #include "qt/qt_services.h"
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
     // which wakes the program twice more per tick; a small window loses nothing without them.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    const QByteArray startToken = desktopStartToken();
     QApplication application(argc, argv);
     // Wayland compositors find the window's icon and name through the desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ApplicationId));
@@ -27,16 +29,20 @@ int main(int argc, char* argv[]) {
     SingleInstance instance(settings.path());
     QWidget* shown = nullptr;
     try {
-        if (!instance.claim([&shown] {
-                if (shown == nullptr)
-                    return;
-                shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
-                shown->raise();
-                shown->activateWindow();
-            })) {
-            printToStandardError("a window with the settings " + settings.path().string() +
-                                 " is open already; it is brought to the front");
+        const std::string open =
+            "a window with the settings " + settings.path().string() + " is open already";
+        switch (instance.claim(startToken, [&shown](const QByteArray& token) {
+            if (shown != nullptr)
+                bringToFront(*shown, token);
+        })) {
+        case SingleInstance::Claim::Ours:
+            break;
+        case SingleInstance::Claim::Forwarded:
+            printToStandardError(open + "; it is brought to the front");
             return 0;
+        case SingleInstance::Claim::Unanswered:
+            printToStandardError(open + " but does not answer; this start ends");
+            return 1;
         }
     } catch (const PlatformError& error) {
         printToStandardError(error.what());

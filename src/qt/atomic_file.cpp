@@ -107,7 +107,8 @@ void makeFolders(const fs::path& folder, const fs::path& target) {
 // taken marks one left by a save that ended without renaming it.
 Descriptor lockedIfStale(const fs::path& temporary) {
     Descriptor file(::open(temporary.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     if (file.get() < 0 || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 ||
         ::fstat(file.get(), &opened) != 0 || ::lstat(temporary.c_str(), &named) != 0 ||
         opened.st_ino != named.st_ino || opened.st_dev != named.st_dev)
@@ -148,7 +149,8 @@ Descriptor makeTemporary(const fs::path& temporary, const fs::path& target, int&
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (file.get() >= 0) {
             // Until the lock is held a clean-up could take the new file for a stale one.
-            struct stat opened {}, named {};
+            struct stat opened {
+            }, named{};
             if (::flock(file.get(), LOCK_EX) != 0 || ::fstat(file.get(), &opened) != 0)
                 fail(target, errno);
             if (::lstat(temporary.c_str(), &named) == 0 && named.st_ino == opened.st_ino)

@@ -23,11 +23,11 @@ void check(const struct stat& st, Access access) {
             throw FileRefused("it is larger than 64 MiB, far more than any settings", true);
         return;
     }
-    const char* what = S_ISDIR(st.st_mode)                           ? "a folder"
-                       : S_ISFIFO(st.st_mode)                        ? "a named pipe"
-                       : S_ISSOCK(st.st_mode)                        ? "a socket"
+    const char* what = S_ISDIR(st.st_mode)                          ? "a folder"
+                       : S_ISFIFO(st.st_mode)                       ? "a named pipe"
+                       : S_ISSOCK(st.st_mode)                       ? "a socket"
                        : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                                                                     : "no regular file";
+                                                                    : "no regular file";
     throw FileRefused(std::string("it is ") + what + ", not a settings file", true);
 }
 

@@ -94,8 +94,7 @@ std::optional<std::string> SettingsStore::read() {
             refusal_ = refused.notAFile
                            ? refused.what()
                            : "it could not be read, and a save would replace what it holds";
-        throw PlatformError("cannot read settings from " + source.string() + ": " +
-                            refused.what());
+        throw PlatformError("cannot read settings from " + source.string() + ": " + refused.what());
     }
 }
 

@@ -1,10 +1,16 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "qt/single_instance.h"
 
 #include "platform/platform_error.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QStandardPaths>
+#include <QThread>
+#include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -13,6 +19,13 @@
 namespace tamberlight {
 
 namespace {
+
+// How long a second start waits for the running window: long enough for one that is still
+// starting, or one closing that is about to let go of the lock.
+constexpr int WaitMilliseconds = 5000;
+constexpr int RetryMilliseconds = 50;
+// The longest request a window reads: a word and a token.
+constexpr int RequestLimit = 4096;
 
 QString lockBase(const std::filesystem::path& settingsFile) {
     std::error_code ec;
@@ -23,14 +36,14 @@ QString lockBase(const std::filesystem::path& settingsFile) {
            QStringLiteral("/tamberlight-") + QString::fromLatin1(hash.toHex().left(24));
 }
 
-// A socket of the local kind at the path, connected or listening; -1 when that fails.
+// A local socket at the path, listening or connected, that never blocks; -1 when that fails.
 int localSocket(const std::string& path, bool listen) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path)
         return -1;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return -1;
     const auto* raw = reinterpret_cast<const sockaddr*>(&address);
@@ -43,7 +56,34 @@ int localSocket(const std::string& path, bool listen) {
     return fd;
 }
 
+// Waits until the descriptor has something to read, or the time is up.
+bool readable(int fd, int milliseconds) {
+    pollfd wanted{fd, POLLIN, 0};
+    return ::poll(&wanted, 1, std::max(milliseconds, 0)) == 1;
+}
+
+// One line from the other end, read within the time given.
+QByteArray readLine(int fd, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray line;
+    char byte = 0;
+    while (line.size() < RequestLimit && readable(fd, milliseconds - int(clock.elapsed()))) {
+        if (::read(fd, &byte, 1) != 1 || byte == '\n')
+            return line;
+        line += byte;
+    }
+    return line;
+}
+
 } // namespace
+
+QByteArray desktopStartToken() {
+    for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
+        if (const QByteArray token = qgetenv(name); !token.isEmpty() && !token.contains('\n'))
+            return token;
+    return {};
+}
 
 SingleInstance::SingleInstance(const std::filesystem::path& settingsFile)
     : SingleInstance(lockBase(settingsFile)) {}
@@ -59,31 +99,56 @@ SingleInstance::~SingleInstance() {
     release();
 }
 
-bool SingleInstance::claim(std::function<void()> onWake) {
-    if (!lock_.tryLock(0)) {
+SingleInstance::Claim SingleInstance::claim(const QByteArray& token,
+                                            std::function<void(const QByteArray&)> onWake) {
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (lock_.tryLock(0))
+            break;
         if (lock_.error() != QLockFile::LockFailedError)
             throw PlatformError("cannot make the lock " + lock_.fileName().toStdString() +
                                 "; a second start with the same settings is not refused");
-        if (const int running = localSocket(socket_, false); running >= 0) {
-            [[maybe_unused]] const auto sent = ::write(running, "front\n", 6);
-            ::close(running);
-        }
-        return false;
+        if (const int connection = localSocket(socket_, false);
+            connection >= 0 && forward(connection, token))
+            return Claim::Forwarded;
+        if (clock.elapsed() >= WaitMilliseconds)
+            return Claim::Unanswered;
+        QThread::msleep(RetryMilliseconds);
     }
     // The socket of a killed program is in the way of ours, and is ours to remove.
     ::unlink(socket_.c_str());
     listening_ = localSocket(socket_, true);
     if (listening_ < 0)
-        return true;
+        return Claim::Ours;
+    onWake_ = std::move(onWake);
     notifier_ = std::make_unique<QSocketNotifier>(listening_, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this, wake = std::move(onWake)] {
-                         const int caller = ::accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC);
-                         if (caller >= 0)
-                             ::close(caller);
-                         wake();
-                     });
-    return true;
+                     [this] { answer(); });
+    return Claim::Ours;
+}
+
+// Hands this start's token to the running window and waits for its answer.
+bool SingleInstance::forward(int connection, const QByteArray& token) {
+    const QByteArray request = "front " + token + '\n';
+    const bool sent = ::send(connection, request.constData(), std::size_t(request.size()),
+                             MSG_NOSIGNAL) == request.size();
+    const bool answered = sent && readLine(connection, WaitMilliseconds) == "ok";
+    ::close(connection);
+    return answered;
+}
+
+// A later start asks this window to come to the front.
+void SingleInstance::answer() {
+    const int caller = ::accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (caller < 0)
+        return;
+    const QByteArray request = readLine(caller, 500);
+    if (request.startsWith("front")) {
+        onWake_(request.mid(6));
+        [[maybe_unused]] const auto sent = ::send(caller, "ok\n", 3, MSG_NOSIGNAL);
+    }
+    ::close(caller);
 }
 
 void SingleInstance::release() {

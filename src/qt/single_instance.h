@@ -1,5 +1,8 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QLockFile>
 #include <QSocketNotifier>
 #include <QString>
@@ -13,7 +16,8 @@ namespace tamberlight {
 // One running window per settings file, so that two windows never overwrite each other's
 // schedule. The lock lives in the user's runtime folder, named after the settings file's full
 // path; a lock left by a killed program is taken over. The running window listens on a socket
-// beside it for a later start that asks it to come to the front.
+// beside it for a later start, which hands over the desktop's start-up or activation token
+// and waits for the window to answer that it came to the front.
 class SingleInstance {
 public:
     explicit SingleInstance(const std::filesystem::path& settingsFile);
@@ -21,20 +25,34 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Takes the lock and listens, calling onWake for every later start. False when another
-    // program holds it: it has then been asked to come to the front. Throws PlatformError
-    // when no lock can be made at all.
-    bool claim(std::function<void()> onWake);
+    enum class Claim {
+        Ours,       // the lock is taken: this start opens the window
+        Forwarded,  // the running window was reached and came to the front
+        Unanswered, // another program holds the lock but its window did not answer
+    };
+    // Takes the lock and listens, calling onWake with the token of every later start. When
+    // another program holds the lock, waits a moment for its window (which may be starting,
+    // or closing) and hands it this start's token. Throws PlatformError when no lock can be
+    // made at all.
+    Claim claim(const QByteArray& token, std::function<void(const QByteArray& token)> onWake);
     // Lets the next start go ahead.
     void release();
 
 private:
     explicit SingleInstance(const QString& base);
+    bool forward(int connection, const QByteArray& token);
+    void answer();
 
     std::string socket_;
     QLockFile lock_;
     int listening_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
+    std::function<void(const QByteArray&)> onWake_;
 };
+
+// The token the desktop gave this start, to bring an earlier window to the front with:
+// XDG_ACTIVATION_TOKEN on Wayland, DESKTOP_STARTUP_ID on X11; empty when there is none. Qt takes
+// them out of the environment as it starts, so this is asked before.
+QByteArray desktopStartToken();
 
 } // namespace tamberlight
