@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in a build folder makes tamberlight_<version>_<arch>.deb
 # with everything `cmake --install` installs, under /usr.
 
@@ -36,9 +38,10 @@ set(CPACK_STRIP_FILES ON)
 # dpkg-shlibdeps finds the libraries the binaries link. What the program needs without linking
 # it comes on top: the captions' Japanese gothic and Comic Neue (without a Japanese font every
 # caption is boxes), and the GStreamer plugins that decode and play the sounds. Qt's Wayland
-# platform lets the clock run natively on Wayland; without it, it runs through XWayland.
+# platform lets the clock run natively on Wayland; without it, it runs through XWayland. Qt's
+# translations let its dialogs speak the user's language.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-comic-neue, \
 gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 include(CPack)

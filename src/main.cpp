@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "app/form1.h"
 #include "platform/platform_error.h"
 #include "qt/activation.h"
@@ -6,6 +8,7 @@
 #include "qt/qt_services.h"
 #include "qt/single_instance.h"
 #include "qt/termination.h"
+#include "qt/translations.h"
 
 #include <QApplication>
 #include <csignal>
@@ -24,6 +27,7 @@ int main(int argc, char* argv[]) {
     // Wayland compositors find the window's icon and name through the desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ApplicationId));
     installFontSubstitutions();
+    installQtTranslations();
 
     SettingsStore settings = SettingsStore::forThisProgram();
     SingleInstance instance(settings.path());

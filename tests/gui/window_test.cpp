@@ -1,7 +1,12 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The real window: its controls as the model places them, the keyboard, and failures.
+#include "qt/translations.h"
 #include "support/window_test.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QTranslator>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -107,6 +112,14 @@ TEST_F(Window, TheDialogsStartWhereTheyWereLeft) {
     EXPECT_EQ(real.showColor(), std::nullopt);
     EXPECT_EQ(seen,
               (QStringList{QDir::homePath(), dir.filePath("pictures"), "#000000", "#ff0000"}));
+}
+
+// On a Japanese desktop Qt's own dialogs speak Japanese.
+TEST_F(Window, QtsOwnDialogsSpeakTheLanguageOfTheDesktop) {
+    ASSERT_TRUE(installQtTranslations(QLocale(QLocale::Japanese)));
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    QCoreApplication::removeTranslator(qApp->findChild<QTranslator*>());
 }
 
 } // namespace tamberlight::test
