@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The floor for any Qt Widgets program: a white 235 x 625 window with one button.
 #include <QApplication>
 #include <QPushButton>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // What a phone photo costs in memory as the dial picture: a 48-megapixel JPEG (8000 x 6000)
 // loaded for the 128 x 256 picture box, against a picture of that very size loaded the same
 // way. The peak is the highest resident memory while loading, from the kernel's high-water

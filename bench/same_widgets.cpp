@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The clock's widgets and fonts in plain Qt, with no clock behind them: nine buttons, two
 // group boxes with line edits, the schedule editor with the focus, Japanese captions and the
 // clock text in Comic Neue. What Qt itself takes to start such a window.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // Load and apply times of large schedules: the settings file read at start-up, the apply
 // (which saves the file first), and the same text put into the real window's schedule box.
 // Most lines are notes, one in a thousand is an entry, so the scan reads the whole text.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // What the sound layer costs in memory: resident memory after start-up (the sound module is
 // not loaded yet), after the first play of a file, and the peak. The mappings of
 // Qt Multimedia, GStreamer and PulseAudio libraries are counted apart. Run it with an audio

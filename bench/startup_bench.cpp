@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // Start-up, memory and idle cost of the real program against a bare Qt window, both watched from
 // outside: the first frame through the X DAMAGE extension, memory, wake-ups and CPU time
 // through /proc. Each program gets a runtime folder of its own, so that the lock that keeps one

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // CPU time and repainted area of one clock tick on the real window (Qt's offscreen platform):
 // the handler, the sync to the widgets and the repaint of what changed. Two references run in
 // the same process: the same tick followed by a repaint of the whole window, and the floor of

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // Saves a picture of the top-level X window with the given title, as the screen shows it.
 // Usage: grab_window <title> <file.png>
 #include <QGuiApplication>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The schedule text as the window takes it: the scan over the text with its appended break,
 // the apply that fills the entries, and the tick onto each entry's minute that sounds and
 // announces it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The settings file as start-up reads it: the reader's lines and fields, the character-set
 // decoding, the number conversions on the fields, and the whole load on a window; then a save
 // and a second load, which must give back what the first one read.

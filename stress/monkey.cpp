@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // Random use of the real window on Qt's offscreen platform: clicks, double clicks, key presses,
 // pasted schedules, resizes, ticks and dialog answers, from a seed printed first so that a run
 // can be replayed. Usage: monkey_stress [seed [events]], or TAMBERLIGHT_MONKEY_SEED and

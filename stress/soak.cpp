@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // A long run of the clock: a million ticks unless TAMBERLIGHT_SOAK_TICKS says otherwise (almost
 // two years of clock days), with a full schedule whose every entry sounds once a day. Prints
 // what it found and exits non-zero when a sound went missing, the clock ended on the wrong

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "app/control_table.h"
 #include "app/form1.h"
 #include "platform/platform_error.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "platform/media_command.h"
 
 #include "platform/platform_error.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "qt/dial_view.h"
 
 #include "qt/fonts.h"

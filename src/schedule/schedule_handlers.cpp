@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "app/form1.h"
 #include "clock/time_value.h"
 #include "platform/media_command.h"

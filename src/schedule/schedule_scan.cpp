@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 #include "schedule/schedule_scan.h"
 
 #include "clock/time_value.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The dial and the panel as the user sees and clicks them: pixels of a grab of the window.
 #include "support/window_test.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The window's placement: the saved one comes back, on a screen, and closing saves the new one.
 #include "support/window_test.h"
 

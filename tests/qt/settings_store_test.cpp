@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The settings file on disk: where it lives, and saves that never lose it.
 #include "platform/platform_error.h"
 #include "qt/atomic_file.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // Runs the window tests on Qt's offscreen platform: real widgets, real events, real pixels,
 // no screen.
 #include "qt/fonts.h"

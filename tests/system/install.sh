@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # A real install into a fresh prefix: the files at their places, the desktop entry and the
 # metainfo valid, and the installed program keeping its settings in the configuration folder.
 source "$(dirname "$0")/lib.sh"

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # Shared by the system tests, which run the real program as a user does. Sourced with the folder
 # of the built program and the source folder: a scratch folder removed at the end, the program
 # copied there, and checks that count their failures.

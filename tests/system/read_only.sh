@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # The program as a user who cannot write beside it (as nobody, since root writes anywhere): the
 # settings move to the configuration folder, starting from the file beside the program; where
 # nothing can be written at all, each failed save says why in one line and keeps the old file.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # What a screen reader reads of the window, from outside through AT-SPI: the time and the
 # announcement as text, a name on every button and box, and an event when the announcement
 # changes.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # Sound through the real audio path: a private PulseAudio server with a null sink, recorded from
 # its monitor while the clock reaches an entry at 0:01, on its first tick. With no sound chosen
 # the beep is heard for most of its 400 ms; a chosen sound plays; a sound that cannot be played

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # The real program on a Wayland compositor (weston without a screen), watched through the
 # protocol it speaks: the saved size is restored, the clock ticks, and as the compositor places
 # the window the saved position stays in the file as it was.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
 # The real program on a real X server: its window at the saved place, the clock ticking, and a
 # schedule edited after start-up reaching the file when the window is closed and on SIGTERM.
 source "$(dirname "$0")/lib.sh"

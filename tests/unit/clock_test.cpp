@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The clock's own time: time values and their texts, the tick, the base time and the interval.
 #include "app/form1.h"
 #include "clock/time_value.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // Numbers typed and written: is-numeric, numeric value, rounding and the number text.
 #include "platform/conversions.h"
 #include "platform/platform_error.h"

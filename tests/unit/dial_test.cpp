@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The geometry of the window to the last digit: the hands, the marks and the two layouts.
 #include "app/form1.h"
 #include "clock/dial.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The schedule: which lines are entries, applying them, and the alarm that sounds and announces.
 #include "app/form1.h"
 #include "platform/platform_error.h"

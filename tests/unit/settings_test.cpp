@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
 // The settings file's bytes, and what start-up and shutdown do with them.
 #include "app/form1.h"
 #include "platform/platform_error.h"
