@@ -15,14 +15,14 @@ mkdir -m 755 "$scratch/locked-config"
 as_nobody() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups env XDG_RUNTIME_DIR="$scratch/nobody-runtime" \
         XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/$2.log" &
-    sleep 2
+    within "$3"
     kill -TERM $! && wait $!
 }
 
-as_nobody "$scratch/nobody-config" moved
+as_nobody "$scratch/nobody-config" moved '[ -f "$scratch/nobody-config/tamberlight/tamberl.ini" ]'
 check "the schedule beside the program moves on" \
     grep -q "read beside" "$scratch/nobody-config/tamberlight/tamberl.ini"
-as_nobody "$scratch/locked-config" locked
+as_nobody "$scratch/locked-config" locked '[ -s "$scratch/locked.log" ]'
 saving="tamberlight: cannot save settings to $scratch/locked-config/tamberlight/tamberl.ini: Permission denied"
 check "a failed save at start-up says why" \
     grep -qxF "$saving; press 予定更新 to try again" "$scratch/locked.log"

@@ -9,13 +9,17 @@ source "$(dirname "$0")/lib.sh"
 x_server
 settings "" "" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:02 朝礼" "0:03 巡回"
 cat >"$scratch/read.py" <<'PYTHON'
-import re, pyatspi
+import re, time, pyatspi
 from gi.repository import GLib
 def tree(node):
     return [node] + [n for child in node for n in tree(child)]
 def text(node):
     return node.queryText().getText(0, -1) if "Text" in pyatspi.listInterfaces(node) else None
-app = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "tamberlight")
+for _ in range(100):
+    app = next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "tamberlight"), None)
+    if app and len(tree(app)) > 10:
+        break
+    time.sleep(0.1)
 heard = []
 def changed(event):
     if event.source.name == "予定のお知らせ":
@@ -35,7 +39,6 @@ PYTHON
 dbus-run-session -- bash -c '
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1/tamberlight" 2>"$1/program.log" &
-    sleep 1
     /usr/bin/python3 "$1/read.py"
     status=$?
     kill %1 %2

@@ -15,25 +15,31 @@ within '[ -S "$XDG_RUNTIME_DIR/pulse/native" ]'
 pacat --raw --format=s16le --rate=44100 --channels=1 </dev/zero 2>/dev/null &
 parec -d null.monitor --raw --format=s16le --rate=44100 --channels=1 --latency-msec=20 \
     >"$scratch/recording.raw" 2>/dev/null &
-sleep 2
+within '[ -s "$scratch/recording.raw" ]'
 gst-launch-1.0 -q audiotestsrc wave=sine freq=440 volume=0.5 num-buffers=20 ! wavenc ! \
     filesink location="$scratch/tone.wav"
 echo "this is no sound" >"$scratch/text.wav"
 
 # Milliseconds between the first and the last sample recorded above a tenth of the beep's peak
-# while the program runs for four seconds.
+# since a byte of the recording; it succeeds once a sound was heard and half a second of quiet
+# has followed it.
+cat >"$scratch/heard.py" <<'PYTHON'
+import array, sys
+f = open(sys.argv[1], "rb"); f.seek(int(sys.argv[2]) // 2 * 2); s = array.array("h", f.read())
+loud = [i for i, v in enumerate(s) if abs(v) > 1638]
+print((loud[-1] - loud[0]) * 1000 // 44100 if loud else 0)
+sys.exit(0 if loud and len(s) - loud[-1] > 22050 else 1)
+PYTHON
+# The program with a sound (or none) that the clock plays at 0:01, on its first tick.
 heard() {
     local from
     from=$(stat -c %s "$scratch/recording.raw")
     settings "" "$2" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 due"
     QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/$1.log" &
-    sleep 4
+    within '/usr/bin/python3 "$scratch/heard.py" "$scratch/recording.raw" "$from" >/dev/null' || true
     kill -TERM $!
     wait $!
-    /usr/bin/python3 -c 'import array, sys
-f = open(sys.argv[1], "rb"); f.seek(int(sys.argv[2]) // 2 * 2); s = array.array("h", f.read())
-loud = [i for i, v in enumerate(s) if abs(v) > 1638]
-print((loud[-1] - loud[0]) * 1000 // 44100 if loud else 0)' "$scratch/recording.raw" "$from"
+    /usr/bin/python3 "$scratch/heard.py" "$scratch/recording.raw" "$from" || true
 }
 
 beep=$(heard beep "")

@@ -18,10 +18,8 @@ pid=$!
 commits() { grep -c 'wl_surface@[0-9]*\.commit()' "$scratch/program.log" || true; }
 check "the window is drawn at the saved size" within \
     'grep -q "create_buffer(new id wl_buffer@[0-9]*, [0-9]*, 266, 600," "$scratch/program.log"'
-sleep 1
 before=$(commits)
-sleep 3.5
-check "the clock ticks about every 1.5 seconds" [ $(($(commits) - before)) -ge 2 ]
+check "the clock ticks" within '[ $(($(commits) - before)) -ge 2 ]'
 kill -TERM "$pid"
 check "SIGTERM ends the program" wait "$pid"
 check "the saved position and size are kept" cmp -s "$scratch/saved.ini" "$scratch/tamberl.ini"
