@@ -6,6 +6,7 @@
 #include "qt/fonts.h"
 #include "qt/form1_window.h"
 #include "qt/qt_services.h"
+#include "qt/qt_warnings.h"
 #include "qt/single_instance.h"
 #include "qt/termination.h"
 #include "qt/translations.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
     const QByteArray startToken = desktopStartToken();
+    keepQtsOwnWarningsOut();
     QApplication application(argc, argv);
     // Wayland compositors find the window's icon and name through the desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ApplicationId));
@@ -60,8 +62,11 @@ int main(int argc, char* argv[]) {
     Form1Window window(form, services);
     shown = &window;
     services.setDialogParent(&window);
+    // Sounds end before the closing save, which a long schedule makes slow.
+    window.onClosing = [&services] { services.endSounds(); };
+    // A session that ends while a long schedule loads still gets the closing save.
+    closeOnTermination(window);
     window.load();
     window.show();
-    closeOnTermination(window);
     return QApplication::exec();
 }

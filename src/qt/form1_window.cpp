@@ -142,6 +142,8 @@ void Form1Window::moveEvent(QMoveEvent* event) {
 }
 
 void Form1Window::closeEvent(QCloseEvent* event) {
+    if (onClosing)
+        onClosing();
     placement_.record();
     run([this] { form_.Form_Unload(); });
     event->accept();

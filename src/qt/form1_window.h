@@ -27,6 +27,9 @@ public:
     // window goes on.
     void run(const std::function<void()>& work);
 
+    // Runs when the window is asked to close, before the closing save.
+    std::function<void()> onClosing;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

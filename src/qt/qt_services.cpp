@@ -46,6 +46,7 @@ class Bell : public Sound {
 public:
     void play(const std::string&) override { QApplication::beep(); }
     void beep() override { QApplication::beep(); }
+    void stop() override {}
 };
 
 } // namespace
@@ -101,11 +102,20 @@ PictureHandle QtServices::loadPicture(const std::string& path, float width, floa
 }
 
 void QtServices::beep() {
-    sound().beep();
+    if (!silenced_)
+        sound().beep();
 }
 
 void QtServices::mediaCommand(const std::string& command) {
-    sound().play(parsePlayCommand(command));
+    const std::string path = parsePlayCommand(command);
+    if (!silenced_)
+        sound().play(path);
+}
+
+void QtServices::endSounds() {
+    silenced_ = true;
+    if (sound_)
+        sound_->stop();
 }
 
 std::optional<std::string> QtServices::readSettingsFile() {

@@ -40,6 +40,8 @@ public:
 
     // The window the dialogs belong to.
     void setDialogParent(QWidget* parent) { parent_ = parent; }
+    // The window is closing: every sound ends now, and none starts any more.
+    void endSounds();
 
     std::string showOpen() override;
     std::optional<Colour> showColor() override;
@@ -61,6 +63,7 @@ private:
     QString lastFolder_;
     QColor lastColour_ = Qt::black;
     std::unique_ptr<Sound> sound_; // loaded on the first sound, not at start-up
+    bool silenced_ = false;
 };
 
 } // namespace tamberlight

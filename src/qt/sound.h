@@ -14,6 +14,9 @@ public:
     virtual ~Sound() = default;
     virtual void play(const std::string& path) = 0;
     virtual void beep() = 0;
+    // Ends every sound at once, each audio object stopped before it goes: the audio libraries
+    // must not be left feeding a stream while the program ends.
+    virtual void stop() = 0;
 };
 
 // Tells the user of a failure in one line.

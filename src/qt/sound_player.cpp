@@ -46,15 +46,41 @@ SoundPlayer::SoundPlayer(ErrorSink report)
     : report_(std::move(report))
     , tone_(makeTone()) {}
 
+SoundPlayer::~SoundPlayer() {
+    stop();
+}
+
+void SoundPlayer::stop() {
+    for (QAudioSink* sink : findChildren<QAudioSink*>(Qt::FindDirectChildrenOnly)) {
+        sink->stop();
+        delete sink;
+    }
+    for (QMediaPlayer* player : findChildren<QMediaPlayer*>(Qt::FindDirectChildrenOnly)) {
+        player->stop();
+        delete player;
+    }
+}
+
+// Without any output the media framework plays into nothing and reports no error.
+bool SoundPlayer::canBeHeard() {
+    if (!QMediaDevices::audioOutputs().isEmpty()) {
+        toldSilent_ = false;
+        return true;
+    }
+    if (!toldSilent_)
+        report_("there is no audio output, so alarms cannot be heard; the clock goes on");
+    toldSilent_ = true;
+    return false;
+}
+
 void SoundPlayer::play(const std::string& path) {
     const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-    if (!QFileInfo(file).isFile()) {
+    if (path.empty() || !QFileInfo(file).isFile()) {
         playFailed(file, QStringLiteral("no such file"));
         return;
     }
-    // Without any output the media framework plays into nothing and reports no error.
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        playFailed(file, QStringLiteral("no audio output"));
+    if (!canBeHeard()) {
+        QApplication::beep();
         return;
     }
     auto* player = new QMediaPlayer(this);
@@ -70,10 +96,15 @@ void SoundPlayer::play(const std::string& path) {
     };
     connect(player, &QMediaPlayer::errorOccurred, this,
             [fail](QMediaPlayer::Error, const QString& why) { fail(why); });
+    // A picture or a silent video loads as media like any other, only without sound.
     connect(player, &QMediaPlayer::mediaStatusChanged, this,
             [player, fail](QMediaPlayer::MediaStatus status) {
                 if (status == QMediaPlayer::InvalidMedia)
                     fail(QStringLiteral("not a sound this system can play"));
+                else if ((status == QMediaPlayer::LoadedMedia ||
+                          status == QMediaPlayer::EndOfMedia) &&
+                         !player->hasAudio())
+                    fail(QStringLiteral("it holds no sound"));
                 else if (status == QMediaPlayer::EndOfMedia)
                     player->deleteLater();
             });
@@ -83,7 +114,7 @@ void SoundPlayer::play(const std::string& path) {
 
 void SoundPlayer::beep() {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
+    if (!canBeHeard() || device.isNull()) {
         QApplication::beep();
         return;
     }

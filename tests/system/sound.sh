@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: MIT
 # Sound through the real audio path: a private PulseAudio server with a null sink, recorded from
 # its monitor while the clock reaches an entry at 0:01, on its first tick. With no sound chosen
-# the beep is heard for most of its 400 ms; a chosen sound plays; a sound that cannot be played
-# beeps instead and says why in one line.
+# the beep is heard for most of its 400 ms; a chosen sound plays; a sound that cannot be played,
+# or a picture chosen by mistake, beeps instead and says why in one line. Without an audio
+# server the user is told once that alarms cannot be heard.
 source "$(dirname "$0")/lib.sh"
 
 pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
@@ -19,6 +20,7 @@ within '[ -s "$scratch/recording.raw" ]'
 gst-launch-1.0 -q audiotestsrc wave=sine freq=440 volume=0.5 num-buffers=20 ! wavenc ! \
     filesink location="$scratch/tone.wav"
 echo "this is no sound" >"$scratch/text.wav"
+gst-launch-1.0 -q videotestsrc num-buffers=1 ! pngenc ! filesink location="$scratch/picture.png"
 
 # Milliseconds between the first and the last sample recorded above a tenth of the beep's peak
 # since a byte of the recording; it succeeds once a sound was heard and half a second of quiet
@@ -48,4 +50,14 @@ check "the chosen sound plays" [ "$(heard sound "$scratch/tone.wav")" -gt 200 ]
 check "a sound that cannot play beeps instead" [ "$(heard fallback "$scratch/text.wav")" -ge 320 ]
 check "and says why in one line" [ "$(grep -c . "$scratch/fallback.log")" -eq 1 ]
 check "which names the file" grep -q "^tamberlight: cannot play $scratch/text.wav: .*; beeping instead$" "$scratch/fallback.log"
+check "a picture chosen as the sound beeps instead" [ "$(heard picture "$scratch/picture.png")" -ge 320 ]
+check "and says it holds no sound" grep -qx "tamberlight: cannot play $scratch/picture.png: it holds no sound; beeping instead" "$scratch/picture.log"
+
+# No audio server at all: two entries due at once, and one line that says so in the user's words.
+mkdir -m 700 "$scratch/silent"
+settings "" "" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 one" "0:01 two"
+XDG_RUNTIME_DIR="$scratch/silent" QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/silent.log" &
+within 'grep -q . "$scratch/silent.log"'
+kill -TERM $! && wait $!
+check "without an audio server, one line" [ "$(cat "$scratch/silent.log")" = "tamberlight: there is no audio output, so alarms cannot be heard; the clock goes on" ]
 finish
