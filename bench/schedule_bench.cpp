@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
                 "save", "into window", "keystroke");
     double previousLoad = 0;
     double previousApply = 0;
-    for (const int lines : {1000, 10000, 100000}) {
+    int previousLines = 0;
+    double firstKeystroke = 0;
+    for (const int lines : {1000, 10000, 100000, 700000}) {
         QTemporaryDir dir;
         QtServices services(SettingsStore(dir.path().toStdString(), dir.path().toStdString()));
         const std::string text = scheduleOf(lines);
@@ -85,8 +87,8 @@ int main(int argc, char** argv) {
         std::printf("  %8d %8zu %10.2f %12.2f %10.2f %14.2f %10.2f", lines, text.size(), load,
                     apply, save, intoWindow, keystroke);
         if (previousLoad > 0)
-            std::printf("   x10 lines: load x%.1f, apply x%.1f", load / previousLoad,
-                        apply / previousApply);
+            std::printf("   x%d lines: load x%.1f, apply x%.1f", lines / previousLines,
+                        load / previousLoad, apply / previousApply);
         std::printf("\n");
         if (lines == 100000) {
             std::printf("table:schedule of 100,000 lines: load\t%.1f ms\t%.1f ms (10,000)\tx%.1f"
@@ -96,9 +98,17 @@ int main(int argc, char** argv) {
                         "(10,000)\tx%.1f\t< 20 ms, x10 lines <= x12\n",
                         apply, previousApply, apply / previousApply);
         }
+        if (lines == 1000)
+            firstKeystroke = keystroke;
+        if (lines == 700000)
+            std::printf("table:a keystroke in a schedule of %.0f MB\t%.2f ms\t%.2f ms (1,000 "
+                        "lines)\tx%.1f\tthe same at any size\n",
+                        static_cast<double>(text.size()) / 1e6, keystroke, firstKeystroke,
+                        keystroke / firstKeystroke);
         previousLoad = load;
         previousApply = apply;
-        if (form.EventCount != (lines - 1) / 1000)
+        previousLines = lines;
+        if (form.EventCount != std::min((lines - 1) / 1000, Form1::MaxEvents))
             std::printf("  unexpected entry count %d\n", form.EventCount);
     }
     return 0;

@@ -116,13 +116,22 @@ public:
     bool MultiLine = false;
     std::optional<Colour> BackColor{};
 
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const {
+        if (edited_)
+            text_ = std::exchange(edited_, nullptr)();
+        return text_;
+    }
     // Every assignment raises the change event before it returns, as a user's edit does.
     void setText(std::string text) {
+        edited_ = nullptr;
         text_ = std::move(text);
-        ++revision_;
-        if (onChange)
-            onChange();
+        changed();
+    }
+    // The user edited the text where it is shown. It is taken from there when it is next read,
+    // so that a keystroke costs the same however long the text is.
+    void edited(std::function<std::string()> take) {
+        edited_ = std::move(take);
+        changed();
     }
     void SetFocus() { ++focusRequests_; }
 
@@ -133,7 +142,14 @@ public:
     std::function<void()> onChange;
 
 private:
-    std::string text_;
+    void changed() {
+        ++revision_;
+        if (onChange)
+            onChange();
+    }
+
+    mutable std::string text_;
+    mutable std::function<std::string()> edited_;
     std::uint64_t revision_ = 0;
     std::uint64_t focusRequests_ = 0;
 };

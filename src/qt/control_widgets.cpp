@@ -73,6 +73,11 @@ ControlWidgets::ControlWidgets(QWidget& window, Form1& form, RunHandler run)
     chainTabOrder();
 }
 
+ControlWidgets::~ControlWidgets() {
+    for (const Box& box : boxes_)
+        (form_.*box.member).Text();
+}
+
 void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
     QWidget* widget = nullptr;
     if (const CommandButton* model = controlAs<CommandButton>(form_, entry)) {
@@ -96,10 +101,16 @@ void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
         Box box{std::get<TextBox Form1::*>(entry.member), nullptr, nullptr};
         if (model->MultiLine) {
             auto* editor = box.editor = new ScheduleEditor(parent);
-            QObject::connect(editor, &QPlainTextEdit::textChanged, editor, [editor, edited] {
-                if (!editor->signalsBlocked())
-                    edited(editor->text());
-            });
+            // The schedule may be megabytes long: an edit only marks it changed, and its text
+            // is taken when a handler reads it.
+            QObject::connect(editor, &QPlainTextEdit::textChanged, editor,
+                             [this, editor, model, index = bound_.size()] {
+                                 run_([this, editor, model, index] {
+                                     model->edited([editor] { return editor->text(); });
+                                     std::get<ShownText>(bound_[index].shown).revision =
+                                         model->revision();
+                                 });
+                             });
             widget = editor;
         } else {
             auto* line = box.line = new QLineEdit(parent);

@@ -24,6 +24,10 @@ class ScheduleEditor;
 class ControlWidgets {
 public:
     ControlWidgets(QWidget& window, Form1& form, RunHandler run);
+    // An edit the model has not taken yet is taken before the boxes go.
+    ~ControlWidgets();
+    ControlWidgets(const ControlWidgets&) = delete;
+    ControlWidgets& operator=(const ControlWidgets&) = delete;
 
     // Brings the widgets up to date with the model. Throws PlatformError for a control placed
     // where no widget can be, once; the others are still brought up to date.

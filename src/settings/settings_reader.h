@@ -24,9 +24,12 @@ public:
 
 private:
     void skipLineEnd();
+    std::size_t lineEnd();
 
     std::string_view bytes_;
     std::size_t pos_ = 0;
+    std::size_t nextCr_ = 0, nextLf_ = 0;
+    bool searched_ = false;
 };
 
 } // namespace tamberlight
