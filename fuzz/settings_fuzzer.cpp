@@ -87,20 +87,25 @@ void convertField(std::string_view field) {
         REQUIRE(back == value);
 }
 
+// The length of the line break at a place where a line ended before the file's end: CR LF, a
+// lone CR or a lone LF.
+std::size_t lineBreakAt(std::string_view bytes, std::size_t at) {
+    if (at >= bytes.size())
+        return 0;
+    const std::size_t length = bytes.substr(at).starts_with("\r\n") ? 2 : 1;
+    REQUIRE(bytes[at] == '\r' || bytes[at] == '\n');
+    return length;
+}
+
 // Every line in turn; with the breaks the reader consumed they make up the whole file.
 void readLines(std::string_view bytes) {
     SettingsReader reader(bytes);
     std::size_t consumed = 0;
     while (const auto line = reader.readLine()) {
-        REQUIRE(line->find('\r') == std::string::npos);
+        REQUIRE(line->find_first_of("\r\n") == std::string::npos);
         REQUIRE(bytes.substr(consumed, line->size()) == *line);
         consumed += line->size();
-        if (consumed < bytes.size()) {
-            REQUIRE(bytes[consumed] == '\r');
-            ++consumed;
-            if (consumed < bytes.size() && bytes[consumed] == '\n')
-                ++consumed;
-        }
+        consumed += lineBreakAt(bytes, consumed);
         const std::string text = decodeFromFile(*line);
         REQUIRE(isUtf8(text));
         REQUIRE(!isUtf8(*line) || text == *line);
@@ -120,17 +125,14 @@ void readFields(std::string_view bytes) {
             ++consumed;
     };
     while (const auto field = reader.readField()) {
-        REQUIRE(field->find_first_of(",\r") == std::string::npos);
+        REQUIRE(field->find_first_of(",\r\n") == std::string::npos);
         skipSpaces();
         REQUIRE(bytes.substr(consumed, field->size()) == *field);
         consumed += field->size();
         if (consumed < bytes.size() && bytes[consumed] == ',') {
             ++consumed;
         } else if (consumed < bytes.size()) {
-            REQUIRE(bytes[consumed] == '\r');
-            ++consumed;
-            if (consumed < bytes.size() && bytes[consumed] == '\n')
-                ++consumed;
+            consumed += lineBreakAt(bytes, consumed);
         }
         convertField(*field);
     }
