@@ -33,7 +33,7 @@ struct ControlEntry {
 // The controls of each container from front to back: a control covers every control of its
 // container that comes after it. Buttons, text boxes and frames lie above whatever the window
 // draws itself (labels, lines, the circle and the pictures).
-inline constexpr std::array<ControlEntry, 30> Controls = {{
+inline constexpr std::array<ControlEntry, 31> Controls = {{
     {"Command9", &Form1::Command9, OnWindow, Panel, 20, &Form1::Command9_Click, nullptr},
     {"Frame2", &Form1::Frame2, OnWindow, Panel, 12, nullptr, nullptr},
     {"Command4", &Form1::Command4, &Form1::Frame2, Panel, 19, &Form1::Command4_Click, nullptr},
@@ -53,6 +53,7 @@ inline constexpr std::array<ControlEntry, 30> Controls = {{
     {"Command2", &Form1::Command2, OnWindow, Panel, 2, &Form1::Command2_Click, "画像を下へ"},
     {"Command1", &Form1::Command1, OnWindow, Panel, 1, &Form1::Command1_Click, "画像を上へ"},
     {"Text1", &Form1::Text1, OnWindow, !Panel, 0, nullptr, "予定"},
+    {"Label7", &Form1::Label7, OnWindow, !Panel, NoTabStop, &Form1::Form_Click, "時計の状態"},
     {"Label2", &Form1::Label2, OnWindow, !Panel, 7, nullptr, "時刻"},
     {"Line3", &Form1::Line3, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
     {"Image5", &Form1::Image5, OnWindow, !Panel, NoTabStop, nullptr, nullptr},

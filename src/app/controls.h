@@ -47,6 +47,7 @@ struct CommandButton {
     std::string Caption{};
     float Left = 0, Top = 0, Width = 0, Height = 0;
     bool Visible = true;
+    bool Enabled = true;
     std::optional<Font> FontOf{};
 
     bool operator==(const CommandButton&) const = default;
@@ -113,6 +114,7 @@ public:
 
     float Left, Top, Width, Height;
     bool Visible = true;
+    bool Enabled = true;
     bool MultiLine = false;
     std::optional<Colour> BackColor{};
 

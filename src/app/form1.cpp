@@ -100,6 +100,14 @@ Form1::Form1(Services& services)
              .Align = Alignment::Centre,
              .Transparent = true,
              .FontOf = Font{"Comic Sans MS", 21.75, 400, 0}}
+    , Label7{.Caption = "‖ 停止中",
+             .Width = 100,
+             .Height = 16,
+             .ForeColor = rgb(192, 0, 0),
+             .Align = Alignment::Centre,
+             .Transparent = true,
+             .FontOf = gothic(9),
+             .Visible = false}
     , Image5{.Left = 16, .Top = 604, .Width = 165, .Height = 21}
     , Image4{.Left = 12, .Top = 580, .Width = 145, .Height = 17}
     , Image3{.Left = 8, .Top = 528, .Width = 137, .Height = 41}

@@ -4,13 +4,17 @@
 
 #include "app/controls.h"
 #include "platform/services.h"
+#include "share/clock_message.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace tamberlight {
+
+enum class Sharing { Alone, Leading, Following };
 
 // The one window of the program: its controls, its state and its event handlers. Handlers are
 // defined next to the behaviour they belong to (clock/, schedule/, settings/, panel/, app/).
@@ -54,6 +58,7 @@ public:
     CommandButton Command1;
     TextBox Text1;
     Label Label2;
+    Label Label7; // shown while the clock stands still
     std::array<Line, 12> Line3;
     Image Image5, Image4, Image3, Image2;
     Label Label1;
@@ -76,6 +81,12 @@ public:
     std::int16_t PictureTop = 0;
     std::string SoundPath;
     std::int16_t MarksShown = 0; // -1 true, 0 false
+
+    // A clock shared by several windows: this one may lead it or follow it.
+    Sharing ShareRole = Sharing::Alone;
+    bool LeaderRunning = true; // whether the clock a follower follows runs
+    // Told after every tick (true) and every jump or change of speed (false) on its own clock.
+    std::function<void(bool tick)> onClockMoved;
 
     // Event handlers.
     void Form_Load();
@@ -103,6 +114,21 @@ public:
     // What LoadSettings does once it has the file's bytes; an empty file changes nothing.
     void readSettings(std::string_view bytes);
 
+    // Sharing the clock. A follower's own timer stands still and its base hour and interval
+    // cannot be changed; it takes its time from the leader's messages.
+    void startFollowing();
+    // Back to a clock of its own, after the link was refused or another window leads.
+    void runAlone();
+    enum class Followed { Applied, Stale, Invalid };
+    // A leader's message: a newer one sets the clock and redraws it, and a live tick for a new
+    // minute runs the entry comparison as a tick does; an older, repeated or broken one is not
+    // taken. A message kept by the broker since before this window came is a jump.
+    Followed followLeader(std::string_view payload, bool live);
+    // This window's clock as a leader tells it, without sequence or identity.
+    ClockMessage clockMessage(bool tick) const;
+    // Where the shared clock stands, in the window's title; empty for a clock of its own.
+    void showSharing(const std::string& status);
+
 private:
     enum class LayoutPass { Load, Resize };
     void layOut(LayoutPass pass);
@@ -113,8 +139,13 @@ private:
     void placeMarks();
     void moveHands(double minute, double hour);
     void checkSchedule();
+    void showTime();
+    void showClockState();
 
     Services& services_;
+    std::string leaderId_;
+    std::uint64_t leaderSequence_ = 0;
+    double lastTick_ = -1;
 };
 
 } // namespace tamberlight

@@ -64,6 +64,8 @@ void Form1::placeClockLabels(std::string (*text)(double)) {
     Label2.Width = 100;
     Label2.Top = static_cast<float>(DialWidth * 0.75 - 1);
     Label2.Caption = text(ClockTime);
+    Label7.Left = DialRadius - 50;
+    Label7.Top = static_cast<float>(DialWidth * 0.75 + 38);
 }
 
 void Form1::placeScheduleBox() {

@@ -12,13 +12,25 @@ void Form1::Timer1_Timer() {
     // Only 23:59 plus a minute reaches a whole new day, whose text holds no colon.
     if (timeText(ClockTime).find(':') == std::string::npos)
         ClockTime = timeValueFromText("00:00:00");
+    showTime();
+    checkSchedule();
+    if (onClockMoved)
+        onClockMoved(true);
+}
+
+void Form1::showTime() {
     const std::string text = clockText(ClockTime);
     Label1.Caption = text;
     Label2.Caption = text;
     const double minute = minuteOfHour(ClockTime);
     const double hour = hourOfDay(ClockTime);
     moveHands(minute, hour);
-    checkSchedule();
+}
+
+// The clock stands still when its interval is 0, or, for a follower, when its leader's does.
+void Form1::showClockState() {
+    Label7.Visible = ShareRole == Sharing::Following ? !LeaderRunning
+                                                     : !Timer1.Enabled || Timer1.Interval() == 0;
 }
 
 void Form1::Command8_Click() {
@@ -31,6 +43,8 @@ void Form1::Command8_Click() {
     } catch (const PlatformError&) {
         throw PlatformError('"' + hour + "\" is not an hour of the day; the clock keeps its time");
     }
+    if (onClockMoved)
+        onClockMoved(false);
 }
 
 void Form1::Command4_Click() {
@@ -43,6 +57,9 @@ void Form1::Command4_Click() {
         throw PlatformError('"' + trim(text) +
                             "\" is not a tick interval in milliseconds; the clock keeps its speed");
     }
+    showClockState();
+    if (onClockMoved)
+        onClockMoved(false);
 }
 
 } // namespace tamberlight

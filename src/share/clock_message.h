@@ -1,0 +1,37 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamberlight {
+
+// The clock as a leading window publishes it for the windows that follow, and for any other
+// tool that reads it: one small JSON object, for example
+//   {"v":1,"clock":"18:30","interval_ms":1492,"running":true,"kind":"tick","seq":42,
+//    "leader":"hall-pc-4711-9f3a"}
+struct ClockMessage {
+    std::string clock;           // the clock text, HH:MM
+    std::int32_t intervalMs = 0; // the leader's tick interval in milliseconds
+    bool running = false;        // whether the leader's clock runs
+    bool tick = false;           // a tick of the clock, or a jump (base hour, interval, stop)
+    std::uint64_t sequence = 0;  // grows by one with every message of one leader
+    std::string leader;          // the leader's identity
+
+    bool operator==(const ClockMessage&) const = default;
+};
+
+// Longer payloads are no clock message.
+inline constexpr std::size_t MaxClockMessageBytes = 4096;
+
+std::string encodeClockMessage(const ClockMessage& message);
+
+// Nothing for a payload that is no clock message: too long, not a JSON object, a field
+// missing, of the wrong type or out of range. Fields it does not know are passed over, so that
+// a later version may add some.
+std::optional<ClockMessage> decodeClockMessage(std::string_view payload);
+
+} // namespace tamberlight
