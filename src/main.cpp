@@ -3,16 +3,20 @@
 #include "app/form1.h"
 #include "platform/platform_error.h"
 #include "qt/activation.h"
+#include "qt/command_line.h"
 #include "qt/fonts.h"
 #include "qt/form1_window.h"
 #include "qt/qt_services.h"
 #include "qt/qt_warnings.h"
+#include "qt/shared_clock.h"
 #include "qt/single_instance.h"
 #include "qt/termination.h"
 #include "qt/translations.h"
 
 #include <QApplication>
 #include <csignal>
+#include <memory>
+#include <optional>
 
 int main(int argc, char* argv[]) {
     using namespace tamberlight;
@@ -23,6 +27,7 @@ int main(int argc, char* argv[]) {
     // which wakes the program twice more per tick; a small window loses nothing without them.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    const std::optional<ShareSetup> share = readCommandLine(argc, argv);
     const QByteArray startToken = desktopStartToken();
     keepQtsOwnWarningsOut();
     QApplication application(argc, argv);
@@ -67,6 +72,12 @@ int main(int argc, char* argv[]) {
     // A session that ends while a long schedule loads still gets the closing save.
     closeOnTermination(window);
     window.load();
+    // A clock shared by a room loads its module and opens its link only when asked to.
+    std::unique_ptr<SharedClock> shared;
+    if (share) {
+        shared = std::make_unique<SharedClock>(window, form, *share, printToStandardError);
+        shared->start();
+    }
     window.show();
     return QApplication::exec();
 }

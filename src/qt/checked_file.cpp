@@ -60,7 +60,7 @@ std::optional<Descriptor> openChecked(const std::filesystem::path& path, Access 
 
 std::string readBounded(const Descriptor& file) {
     std::string bytes;
-    if (struct stat st {}; ::fstat(file.get(), &st) == 0 && st.st_size <= SettingsSizeLimit)
+    if (struct stat st{}; ::fstat(file.get(), &st) == 0 && st.st_size <= SettingsSizeLimit)
         bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {

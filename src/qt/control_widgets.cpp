@@ -43,6 +43,13 @@ void tint(QWidget* widget, QPalette::ColorRole role, const std::optional<Colour>
     widget->setPalette(palette);
 }
 
+// Only a window that follows another's clock disables controls; a screen reader says why.
+void enable(QWidget* widget, bool enabled) {
+    widget->setEnabled(enabled);
+    widget->setAccessibleDescription(
+        enabled ? QString() : QStringLiteral("先導する時計に従っているあいだは変えられません"));
+}
+
 float scaleOf(Container container) {
     return container == OnWindow ? 1.0F : TwipsPerPixel;
 }
@@ -201,6 +208,7 @@ void ControlWidgets::update(Bound& bound) {
         shown = *model;
         static_cast<QPushButton*>(widget)->setText(qtText(model->Caption));
         widget->setVisible(model->Visible);
+        enable(widget, model->Enabled);
         place(widget, *model, container);
     } else if (const Frame* model = controlAs<Frame>(form_, *bound.entry)) {
         auto* box = static_cast<FrameBox*>(widget);
@@ -241,6 +249,10 @@ void ControlWidgets::update(Bound& bound) {
         if (shown.visible != model->Visible) {
             widget->setVisible(model->Visible);
             shown.visible = model->Visible;
+        }
+        if (shown.enabled != model->Enabled) {
+            enable(widget, model->Enabled);
+            shown.enabled = model->Enabled;
         }
         const std::array<float, 4> geometry{model->Left, model->Top, model->Width, model->Height};
         if (geometry == shown.geometry)

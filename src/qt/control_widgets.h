@@ -36,7 +36,7 @@ public:
 private:
     struct ShownText {
         std::array<float, 4> geometry{-1, -1, -1, -1};
-        bool visible = false;
+        bool visible = false, enabled = true;
         std::uint64_t revision = ~0ULL, focusRequests = 0;
     };
     struct Bound {

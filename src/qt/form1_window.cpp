@@ -65,6 +65,10 @@ void Form1Window::sync() {
     repaintDial();
     syncTimer();
     placement_.apply();
+    if (const QString title = qtText(form_.Caption); title != windowTitle()) {
+        setWindowTitle(title);
+        setAccessibleDescription(title);
+    }
     if (refused)
         std::rethrow_exception(refused);
 }

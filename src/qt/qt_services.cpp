@@ -4,6 +4,7 @@
 
 #include "platform/media_command.h"
 #include "platform/platform_error.h"
+#include "qt/modules.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -11,7 +12,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
-#include <dlfcn.h>
 #include <iostream>
 
 namespace tamberlight {
@@ -40,8 +40,6 @@ void printToStandardError(const std::string& message) {
 
 namespace {
 
-constexpr const char* SoundModule = "libtamberlight_sound.so";
-
 class Bell : public Sound {
 public:
     void play(const std::string&) override { QApplication::beep(); }
@@ -52,24 +50,11 @@ public:
 } // namespace
 
 std::unique_ptr<Sound> loadSound(const ErrorSink& report) {
-    // Beside the executable in a build, in the library folder once installed.
-    const QString programDir = QCoreApplication::applicationDirPath();
     std::string why;
-    for (const QString& dir :
-         {programDir, programDir + QStringLiteral("/" TAMBERLIGHT_MODULE_DIR)}) {
-        const std::string path =
-            (dir + QLatin1Char('/') + QLatin1String(SoundModule)).toStdString();
-        void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (module == nullptr) {
-            why = ::dlerror();
-            continue;
-        }
-        // The module stays loaded for the rest of the run: its players outlive any one call.
-        using Make = Sound* (*)(const ErrorSink*);
-        if (auto make = reinterpret_cast<Make>(::dlsym(module, "tamberlight_make_sound")))
-            return std::unique_ptr<Sound>(make(&report));
-        why = path + ": no sound factory";
-    }
+    using Make = Sound* (*)(const ErrorSink*);
+    if (auto make = reinterpret_cast<Make>(
+            moduleFunction("libtamberlight_sound.so", "tamberlight_make_sound", why)))
+        return std::unique_ptr<Sound>(make(&report));
     report("cannot load the sound module (" + why + "); the bell stands in for every sound");
     return std::make_unique<Bell>();
 }

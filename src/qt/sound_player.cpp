@@ -97,17 +97,17 @@ void SoundPlayer::play(const std::string& path) {
     connect(player, &QMediaPlayer::errorOccurred, this,
             [fail](QMediaPlayer::Error, const QString& why) { fail(why); });
     // A picture or a silent video loads as media like any other, only without sound.
-    connect(player, &QMediaPlayer::mediaStatusChanged, this,
-            [player, fail](QMediaPlayer::MediaStatus status) {
-                if (status == QMediaPlayer::InvalidMedia)
-                    fail(QStringLiteral("not a sound this system can play"));
-                else if ((status == QMediaPlayer::LoadedMedia ||
-                          status == QMediaPlayer::EndOfMedia) &&
-                         !player->hasAudio())
-                    fail(QStringLiteral("it holds no sound"));
-                else if (status == QMediaPlayer::EndOfMedia)
-                    player->deleteLater();
-            });
+    connect(
+        player, &QMediaPlayer::mediaStatusChanged, this,
+        [player, fail](QMediaPlayer::MediaStatus status) {
+            if (status == QMediaPlayer::InvalidMedia)
+                fail(QStringLiteral("not a sound this system can play"));
+            else if ((status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::EndOfMedia) &&
+                     !player->hasAudio())
+                fail(QStringLiteral("it holds no sound"));
+            else if (status == QMediaPlayer::EndOfMedia)
+                player->deleteLater();
+        });
     player->setSource(QUrl::fromLocalFile(file));
     player->play();
 }

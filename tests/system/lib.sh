@@ -11,7 +11,7 @@ chmod 755 "$scratch"
 trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$scratch"' EXIT
 export XDG_RUNTIME_DIR="$scratch/runtime" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/config"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-cp "$bin/tamberlight" "$bin/libtamberlight_sound.so" "$scratch/"
+cp "$bin/tamberlight" "$bin"/libtamberlight_*.so "$scratch/"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 failures=0
 

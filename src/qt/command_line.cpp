@@ -1,0 +1,103 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
+#include "qt/command_line.h"
+
+#include "platform/platform_error.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace tamberlight {
+
+namespace {
+
+[[noreturn]] void wrongUse(const std::string& why) {
+    std::fprintf(stderr, "tamberlight: %s\n", why.c_str());
+    std::exit(2);
+}
+
+std::string firstLine(const std::string& path, const char* what) {
+    std::ifstream file(path);
+    std::string line;
+    if (!file || !std::getline(file, line))
+        wrongUse(std::string("cannot read the ") + what + " " + path);
+    if (line.ends_with('\r'))
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("tamberlight"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAMBERLIGHT_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A clock of its own with a schedule that announces itself; one window may lead a clock "
+        "that windows on other screens follow, through an MQTT broker."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption lead(QStringLiteral("lead"),
+                                  QStringLiteral("Lead the clock of a topic on a broker."),
+                                  QStringLiteral("mqtt[s]://[user@]host[:port]/topic"));
+    const QCommandLineOption follow(QStringLiteral("follow"),
+                                    QStringLiteral("Follow the clock of a topic on a broker."),
+                                    QStringLiteral("mqtt[s]://[user@]host[:port]/topic"));
+    const QCommandLineOption passwordFile(
+        QStringLiteral("password-file"),
+        QStringLiteral("The broker's password for the user of the address, on its first line."),
+        QStringLiteral("file"));
+    const QCommandLineOption caFile(
+        QStringLiteral("cafile"),
+        QStringLiteral("A private certificate authority for mqtts:// instead of the system's."),
+        QStringLiteral("file"));
+    parser.addOptions({lead, follow, passwordFile, caFile});
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments))
+        wrongUse(parser.errorText().toStdString());
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        std::exit(0);
+    }
+    if (parser.isSet(version)) {
+        std::printf("tamberlight %s\n", TAMBERLIGHT_VERSION);
+        std::exit(0);
+    }
+    if (!parser.positionalArguments().isEmpty())
+        wrongUse("unexpected argument: " + parser.positionalArguments().first().toStdString());
+    if (parser.isSet(lead) && parser.isSet(follow))
+        wrongUse("a window either leads or follows, not both");
+    if (!parser.isSet(lead) && !parser.isSet(follow)) {
+        if (parser.isSet(passwordFile) || parser.isSet(caFile))
+            wrongUse("--password-file and --cafile go with --lead or --follow");
+        return std::nullopt;
+    }
+    ShareSetup setup;
+    setup.lead = parser.isSet(lead);
+    try {
+        setup.url = parseShareUrl(parser.value(setup.lead ? lead : follow).toStdString());
+    } catch (const PlatformError& error) {
+        wrongUse(error.what());
+    }
+    if (parser.isSet(passwordFile)) {
+        if (setup.url.user.empty())
+            wrongUse("a password goes with a user in the address (mqtt://user@host/topic)");
+        setup.password = firstLine(parser.value(passwordFile).toStdString(), "password file");
+    }
+    if (parser.isSet(caFile)) {
+        if (!setup.url.tls)
+            wrongUse("--cafile goes with an mqtts:// address");
+        setup.caFile = parser.value(caFile).toStdString();
+        firstLine(setup.caFile, "certificate authority file");
+    }
+    return setup;
+}
+
+} // namespace tamberlight

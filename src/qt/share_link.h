@@ -1,0 +1,56 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tamberlight {
+
+// What the sharing module is given: the broker and topic, and whether this window leads.
+struct ShareLinkOptions {
+    std::string host;
+    int port = 0;
+    bool tls = false;
+    std::string user, password; // empty: none
+    std::string caFile;         // empty: the system's certificate store
+    std::string topic;
+    std::string identity; // this window's, unique in the room
+    bool lead = false;
+};
+
+// What the sharing module tells the window, always on the window's thread.
+class ShareLinkEvents {
+public:
+    virtual ~ShareLinkEvents() = default;
+    // The link to the broker is up, the first time or again.
+    virtual void linkUp() = 0;
+    // The link could not be made or was lost; the module tries again by itself.
+    virtual void linkDown(const std::string& why) = 0;
+    // The broker refused this window (a wrong password, an untrusted certificate), or another
+    // window leads the topic already: no more attempts are made.
+    virtual void refused(const std::string& why) = 0;
+    // A leader: it now leads, the topic being free.
+    virtual void leading() = 0;
+    // A message on the clock's topic; retained when the broker kept it from before.
+    virtual void clockMessage(std::string_view payload, bool retained) = 0;
+    // A follower: the leader announced itself, or its last will said it is gone.
+    virtual void leaderPresent(bool present) = 0;
+    // A leader: how many followers announce themselves.
+    virtual void followers(int count) = 0;
+};
+
+// The link to the broker, kept by the sharing module on the window's thread and event loop.
+class ShareLink {
+public:
+    virtual ~ShareLink() = default;
+    // A leader's clock message, published retained so that a follower that comes later has it.
+    virtual void publish(const std::string& payload) = 0;
+};
+
+} // namespace tamberlight
+
+// What the sharing module gives the program that loads it.
+extern "C" tamberlight::ShareLink*
+tamberlight_make_share_link(const tamberlight::ShareLinkOptions* options,
+                            tamberlight::ShareLinkEvents* events);

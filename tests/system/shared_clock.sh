@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
+# One clock for a room: a real mosquitto on a free loopback port, a leader and two followers on
+# a real X server. The followers show the leader's minute and ring their own entries; garbage
+# on the topic changes nothing; the broker killed and started again is survived; a killed
+# leader shows as gone; a wrong password, an unknown authority and a second leader are refused
+# with their lines; TLS with a private authority works.
+source "$(dirname "$0")/lib.sh"
+
+x_server
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+port=$(free_port)
+broker() { mosquitto -c "$scratch/$1.conf" >>"$scratch/$1.log" 2>&1 & }
+printf 'listener %s 127.0.0.1\nallow_anonymous true\n' "$port" >"$scratch/open.conf"
+broker open
+within "mosquitto_sub -p $port -t probe -W 1 -E 2>/dev/null"
+room="mqtt://127.0.0.1:$port/room"
+
+# A clock in a folder of its own, at its own place on the screen (twips), with its own entries.
+clock() { # clock NAME LEFT SOUND [ENTRY] -- ARGUMENTS...
+    local name=$1 left=$2 sound=$3 entry=$4
+    shift 5
+    mkdir -p "$scratch/$name" && cp "$scratch"/tamberlight "$scratch"/libtamberlight_*.so "$scratch/$name/"
+    printf '%s\r\n' "" "$sound" " 0" " $left" " 3525" " 9375" " 0" "#room" "$entry" >"$scratch/$name/tamberl.ini"
+    "$scratch/$name/tamberlight" "$@" 2>"$scratch/$name.log" &
+    eval "${name}_pid=$!"
+}
+titled() { xdotool search --name "^Tamberlight – $1\$" >/dev/null 2>&1; }
+# The clock text of each window, as pixels, is the same in all three and no longer midnight's.
+in_step() {
+    /usr/bin/python3 - "$@" <<'PYTHON'
+import sys
+from Xlib import display, X
+d = display.Display()
+def clock(pid):
+    for w in d.screen().root.query_tree().children:
+        p = w.get_full_property(d.intern_atom("_NET_WM_PID"), X.AnyPropertyType)
+        if p and p.value[0] == int(pid) and w.get_geometry().width > 100:
+            return w.get_image(60, 170, 115, 45, X.ZPixmap, 0xffffffff).data
+shots = [clock(pid) for pid in sys.argv[1:]]
+sys.exit(0 if None not in shots and len(set(shots)) == 1 else 1)
+PYTHON
+}
+
+clock one 3750 "/nowhere/bell.wav" "0:02 ring one" -- --follow "$room"
+clock two 7500 "" "" -- --follow "$room"
+check "followers wait for their leader" within 'titled "following room"'
+clock leader 0 "" "" -- --lead "$room"
+check "the leader counts its followers" within 'titled "leading room \\(2 following\\)"'
+check "the followers show the leader's minute" within 'sleep 1.6; in_step $leader_pid $one_pid $two_pid'
+check "a follower rings its own entry, once" within '[ "$(grep -c "cannot play /nowhere/bell.wav" "$scratch/one.log")" -eq 1 ]'
+check "the other has nothing to ring" eval '! grep -q "cannot play" "$scratch/two.log"'
+
+for junk in 'garbage' '{"v":1,"clock":"25:00","interval_ms":1,"running":true,"kind":"tick","seq":99,"leader":"x"}'; do
+    mosquitto_pub -p "$port" -t room -r -m "$junk"
+done
+check "garbage is told once" within '[ "$(grep -c "ignored a message on room" "$scratch/two.log")" -eq 1 ]'
+check "and changes nothing" within 'sleep 1.6; in_step $leader_pid $one_pid $two_pid'
+
+kill %broker 2>/dev/null || pkill -f "mosquitto -c $scratch/open.conf"
+check "a lost broker is told once" within 'grep -q "lost the link to the broker 127.0.0.1:$port" "$scratch/two.log"'
+sleep 1
+broker open
+check "and its return" within 'grep -q "the link to the broker 127.0.0.1:$port is back" "$scratch/two.log"'
+check "after which the room is in step again" within 'sleep 1.6; in_step $leader_pid $one_pid $two_pid'
+check "one line each way, not one per retry" [ "$(grep -c "link to the broker" "$scratch/two.log")" -eq 2 ]
+
+clock second 11250 "" "" -- --lead "$room"
+check "a second leader is refused" within "grep -qx 'tamberlight: another clock leads room on 127.0.0.1:$port already; this clock runs on its own' '$scratch/second.log'"
+kill -KILL "$leader_pid"
+check "a killed leader shows as gone" within 'titled "following room: leader gone"'
+
+# A broker that wants a password, over TLS with a private authority made here.
+tls_port=$(free_port)
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=room-ca -keyout "$scratch/ca.key" -out "$scratch/ca.pem" 2>/dev/null
+openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout "$scratch/broker.key" -out "$scratch/broker.csr" 2>/dev/null
+openssl x509 -req -in "$scratch/broker.csr" -CA "$scratch/ca.pem" -CAkey "$scratch/ca.key" -CAcreateserial -days 2 \
+    -extfile <(echo "subjectAltName=IP:127.0.0.1") -out "$scratch/broker.pem" 2>/dev/null
+mosquitto_passwd -c -b "$scratch/passwords" keeper right 2>/dev/null
+printf 'listener %s 127.0.0.1\nallow_anonymous false\npassword_file %s\ncafile %s\ncertfile %s\nkeyfile %s\n' \
+    "$tls_port" "$scratch/passwords" "$scratch/ca.pem" "$scratch/broker.pem" "$scratch/broker.key" >"$scratch/tls.conf"
+chmod 644 "$scratch"/*.key
+broker tls
+echo right >"$scratch/right.password"
+echo wrong >"$scratch/wrong.password"
+secure="mqtts://keeper@127.0.0.1:$tls_port/hall"
+clock wrong 0 "" "" -- --follow "$secure" --cafile "$scratch/ca.pem" --password-file "$scratch/wrong.password"
+check "a wrong password is refused" within "grep -q '^tamberlight: the broker 127.0.0.1:$tls_port refused the connection: .*; this clock runs on its own$' '$scratch/wrong.log'"
+clock unknown 3750 "" "" -- --follow "$secure" --password-file "$scratch/right.password"
+check "an unknown authority is refused" within "grep -q '^tamberlight: cannot connect to the broker 127.0.0.1:$tls_port: its certificate is not trusted (.*); this clock runs on its own$' '$scratch/unknown.log'"
+clock trusted 7500 "" "" -- --follow "$secure" --cafile "$scratch/ca.pem" --password-file "$scratch/right.password"
+check "TLS with the private authority works" within 'titled "following hall"'
+
+for wrong in "--lead mqtt://127.0.0.1/room/#" "--follow mqtt://127.0.0.1" "--follow mqtt://u:p@h/t" "--bogus"; do
+    status=0
+    "$scratch/tamberlight" $wrong 2>"$scratch/usage.log" || status=$?
+    check "$wrong: one line and status 2" [ "$status" -eq 2 ] && [ "$(grep -c . "$scratch/usage.log")" -eq 1 ]
+done
+finish
