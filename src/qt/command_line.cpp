@@ -56,14 +56,32 @@ std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
         QStringLiteral("A private certificate authority for mqtts:// instead of the system's."),
         QStringLiteral("file"));
     parser.addOptions({lead, follow, passwordFile, caFile});
+    // Qt's own options pass through to the application, which takes them out of the way.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
+                             "qmljsdebugger", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+                             "session", "style", "stylesheet", "display", "geometry", "name",
+                             "title", "visual", "dialogs"}) {
+        QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
+    for (const char* name : {"reverse", "widgetcount", "sync", "nograb", "dograb"}) {
+        QCommandLineOption qt(QString::fromLatin1(name));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (!parser.parse(arguments))
         wrongUse(parser.errorText().toStdString());
-    if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // There is no application yet to name the program.
+        const QString text = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                       QStringLiteral("tamberlight"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
         std::exit(0);
     }
     if (parser.isSet(version)) {
