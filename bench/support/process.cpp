@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,9 +14,14 @@ namespace tamberlight::bench {
 pid_t startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                    const std::map<std::string, std::string>& environment,
                    const std::filesystem::path& standardError) {
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid != 0)
         return pid;
+    // A benchmark that dies leaves no programs behind.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(127);
     for (const auto& [name, value] : environment)
         setenv(name.c_str(), value.c_str(), 1);
     const int errors = ::open(standardError.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

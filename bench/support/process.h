@@ -11,7 +11,7 @@
 namespace tamberlight::bench {
 
 // Starts a program with these arguments, these variables added to the environment and its
-// standard error written to a file.
+// standard error written to a file. It is killed when the calling thread ends.
 pid_t startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                    const std::map<std::string, std::string>& environment,
                    const std::filesystem::path& standardError);
