@@ -20,7 +20,7 @@ namespace tamberlight {
 
 namespace {
 
-// A follower learns within this that a silent leader is gone; the link is checked every half.
+// A follower learns within this that a silent leader is gone.
 constexpr int KeepAliveSeconds = 10;
 constexpr int FirstRetryMilliseconds = 1000;
 constexpr int LastRetryMilliseconds = 30000;
@@ -72,8 +72,10 @@ MqttLink::MqttLink(const ShareLinkOptions& options, ShareLinkEvents& events)
     , ownPresence_(followersTopic_ + options.identity) {
     static const bool ready = mosquitto_lib_init() == MOSQ_ERR_SUCCESS;
     client_ = ready ? mosquitto_new(options_.identity.c_str(), true, this) : nullptr;
+    // The keep-alive is looked after as messages arrive; the timer only wakes a link that has
+    // been quiet for a whole keep-alive, so a follower wakes once per tick and no more.
     misc_.setTimerType(Qt::VeryCoarseTimer);
-    misc_.setInterval(KeepAliveSeconds * 500);
+    misc_.setInterval(KeepAliveSeconds * 1000);
     connect(&misc_, &QTimer::timeout, this, [this] { handled(mosquitto_loop_misc(client_)); });
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] { connectNow(); });
@@ -175,8 +177,13 @@ void MqttLink::watchSocket() {
     if (fd < 0)
         return lost("no connection");
     reading_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    connect(reading_.get(), &QSocketNotifier::activated, this,
-            [this] { handled(mosquitto_loop_read(client_, 1)); });
+    connect(reading_.get(), &QSocketNotifier::activated, this, [this] {
+        handled(mosquitto_loop_read(client_, 1));
+        if (reading_) {
+            handled(mosquitto_loop_misc(client_));
+            misc_.start();
+        }
+    });
     writing_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
     connect(writing_.get(), &QSocketNotifier::activated, this,
             [this] { handled(mosquitto_loop_write(client_, 1)); });
@@ -265,6 +272,9 @@ void MqttLink::connected(int rc) {
     if (options_.lead && !checked_) {
         mosquitto_subscribe(client_, &leaderCheck_, presence_.c_str(), AtLeastOnce);
     } else if (options_.lead) {
+        // A new session: the followers announce themselves again.
+        followers_.clear();
+        mosquitto_subscribe(client_, nullptr, (followersTopic_ + "+").c_str(), AtLeastOnce);
         announce();
     } else {
         mosquitto_subscribe(client_, nullptr, options_.topic.c_str(), AtLeastOnce);
