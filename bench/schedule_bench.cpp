@@ -52,7 +52,7 @@ std::string scheduleOf(int lines) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    resolveFonts();
     std::printf("schedule size: median of 5 runs (ms)\n");
     std::printf("  %8s %8s %10s %12s %10s %14s %10s\n", "lines", "bytes", "load", "apply+save",
                 "save", "into window", "keystroke");

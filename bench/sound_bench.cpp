@@ -92,7 +92,7 @@ long row(const char* what) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    resolveFonts();
     QTemporaryDir dir;
     const std::filesystem::path folder = dir.path().toStdString();
     const std::string tone = (folder / "tone.wav").string();

@@ -77,7 +77,7 @@ void row(const char* what, const Figures& f, const Figures& tick, double windowA
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    resolveFonts();
     test::FakeServices services;
     Form1 form(services);
     Form1Window window(form, services);

@@ -6,9 +6,9 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What building and running the clock needs.
-RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libxcb1-dev libmosquitto-dev
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-ipafont-gothic fonts-comic-neue
-    xvfb xauth qt6-wayland qt6-translations-l10n)
+RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libxcb1-dev
+    libfontconfig-dev libmosquitto-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    fonts-ipafont-gothic fonts-comic-neue xvfb xauth qt6-wayland qt6-translations-l10n)
 # What the test suite needs besides: GoogleTest; an audio server, a Wayland compositor and a
 # screen reader's bus it starts on its own; the X tools that type into the window, close it and
 # read it; the validators of the installed desktop entry and metainfo.

@@ -4,7 +4,6 @@
 #include "platform/platform_error.h"
 #include "qt/activation.h"
 #include "qt/command_line.h"
-#include "qt/fonts.h"
 #include "qt/form1_window.h"
 #include "qt/qt_services.h"
 #include "qt/qt_warnings.h"
@@ -33,7 +32,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // Wayland compositors find the window's icon and name through the desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ApplicationId));
-    installFontSubstitutions();
     installQtTranslations();
 
     SettingsStore settings = SettingsStore::forThisProgram();

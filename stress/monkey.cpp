@@ -338,7 +338,7 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     qInstallMessageHandler(keepQtMessage);
     QApplication application(argc, argv);
-    installFontSubstitutions();
+    resolveFonts();
 
     const int findings = [&] {
         Monkey monkey(seed, events);

@@ -9,9 +9,10 @@
 
 namespace tamberlight {
 
-// Maps the window's font names onto fonts a Linux desktop has: the Japanese proportional
-// gothic onto IPAPGothic or another Japanese sans, Comic Sans MS onto Comic Neue.
-void installFontSubstitutions();
+// Finds the fonts a Linux desktop has for the window's font names: IPAPGothic or another
+// Japanese sans for the Japanese proportional gothic, Comic Neue for Comic Sans MS. Done once,
+// at the first font asked for; this asks at once.
+void resolveFonts();
 
 // The Qt font for a control's font, or the window's default font when it has none. Sizes in
 // points are taken at 96 dots per inch, the window's own unit.

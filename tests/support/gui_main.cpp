@@ -16,6 +16,6 @@ int main(int argc, char** argv) {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    tamberlight::installFontSubstitutions();
+    tamberlight::resolveFonts();
     return RUN_ALL_TESTS();
 }
