@@ -10,7 +10,9 @@
 #include <QThread>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -90,9 +92,16 @@ SingleInstance::SingleInstance(const std::filesystem::path& settingsFile)
 
 SingleInstance::SingleInstance(const QString& base)
     : socket_((base + QStringLiteral(".socket")).toStdString())
-    , lock_(base + QStringLiteral(".lock")) {
-    // A lock is stale only when its program has ended, however long it has been held.
-    lock_.setStaleLockTime(0);
+    , lockFile_((base + QStringLiteral(".lock")).toStdString()) {}
+
+// True when the lock is this program's now; PlatformError when there can be no lock.
+bool SingleInstance::tryLock() {
+    if (lock_ < 0)
+        lock_ = ::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock_ < 0)
+        throw PlatformError("cannot make the lock " + lockFile_ +
+                            "; a second start with the same settings is not refused");
+    return ::flock(lock_, LOCK_EX | LOCK_NB) == 0;
 }
 
 SingleInstance::~SingleInstance() {
@@ -104,11 +113,8 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& token,
     QElapsedTimer clock;
     clock.start();
     for (;;) {
-        if (lock_.tryLock(0))
+        if (tryLock())
             break;
-        if (lock_.error() != QLockFile::LockFailedError)
-            throw PlatformError("cannot make the lock " + lock_.fileName().toStdString() +
-                                "; a second start with the same settings is not refused");
         if (const int connection = localSocket(socket_, false);
             connection >= 0 && forward(connection, token))
             return Claim::Forwarded;
@@ -157,7 +163,8 @@ void SingleInstance::release() {
         ::close(std::exchange(listening_, -1));
         ::unlink(socket_.c_str());
     }
-    lock_.unlock();
+    if (lock_ >= 0)
+        ::close(std::exchange(lock_, -1));
 }
 
 } // namespace tamberlight

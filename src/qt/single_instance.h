@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <QString>
 #include <filesystem>
@@ -15,9 +14,9 @@ namespace tamberlight {
 
 // One running window per settings file, so that two windows never overwrite each other's
 // schedule. The lock lives in the user's runtime folder, named after the settings file's full
-// path; a lock left by a killed program is taken over. The running window listens on a socket
-// beside it for a later start, which hands over the desktop's start-up or activation token
-// and waits for the window to answer that it came to the front.
+// path: a lock on a file that the system lets go of when the program ends, however it ends. The
+// running window listens on a socket beside it for a later start, which hands over the desktop's
+// start-up or activation token and waits for the window to answer that it came to the front.
 class SingleInstance {
 public:
     explicit SingleInstance(const std::filesystem::path& settingsFile);
@@ -43,8 +42,10 @@ private:
     bool forward(int connection, const QByteArray& token);
     void answer();
 
-    std::string socket_;
-    QLockFile lock_;
+    bool tryLock();
+
+    std::string socket_, lockFile_;
+    int lock_ = -1;
     int listening_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::function<void(const QByteArray&)> onWake_;
