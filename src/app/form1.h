@@ -107,6 +107,12 @@ public:
     void Text1_Change();
     void Timer1_Timer();
 
+    // Start-up in two steps, so that the window's first frame need not wait for the disk: all
+    // of Form_Load but the save, then the save, whose failure leaves 予定更新 shown and the
+    // entries empty as a failed apply does. Form_Load runs both.
+    void Form_LoadBeforeSave();
+    void saveAtStartUp();
+
     void SaveSettings();
     void LoadSettings();
     // The settings file's bytes as SaveSettings writes them.
@@ -139,6 +145,7 @@ private:
     void placeMarks();
     void moveHands(double minute, double hour);
     void checkSchedule();
+    void applySchedule();
     void showTime();
     void showClockState();
 

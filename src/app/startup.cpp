@@ -5,28 +5,33 @@
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
 
-#include <exception>
-
 namespace tamberlight {
 
 void Form1::Form_Load() {
+    Form_LoadBeforeSave();
+    saveAtStartUp();
+}
+
+void Form1::Form_LoadBeforeSave() {
     LineBreak = "\r\n";
     ClockTime = timeValueFromText("00:00:00");
     PictureTop = toInt16(DialRadius - 128);
     MarksShown = -1;
     LoadSettings();
-    // A settings file that cannot be written, whatever the failure, leaves no half-built window:
-    // the layout still runs, the entries stay empty and 予定更新 stays for another try.
-    std::exception_ptr failedApply;
-    try {
-        Command5_Click();
-    } catch (...) {
-        failedApply = std::current_exception();
-        Command5.Visible = true;
-    }
+    applySchedule();
     layOut(LayoutPass::Load);
-    if (failedApply)
-        std::rethrow_exception(failedApply);
+}
+
+// A settings file that cannot be written, whatever the failure, leaves the window as a failed
+// apply leaves it: the entries empty and 予定更新 shown for another try.
+void Form1::saveAtStartUp() {
+    try {
+        orSay("press 予定更新 to try again", [this] { SaveSettings(); });
+    } catch (...) {
+        Command5.Visible = true;
+        EventCount = 0;
+        throw;
+    }
 }
 
 void Form1::Form_Unload() {

@@ -58,10 +58,10 @@ std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
     parser.addOptions({lead, follow, passwordFile, caFile});
     // Qt's own options pass through to the application, which takes them out of the way.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
-                             "qmljsdebugger", "qwindowgeometry", "qwindowicon", "qwindowtitle",
-                             "session", "style", "stylesheet", "display", "geometry", "name",
-                             "title", "visual", "dialogs"}) {
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+          "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "style", "stylesheet",
+          "display", "geometry", "name", "title", "visual", "dialogs"}) {
         QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         qt.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qt);

@@ -34,7 +34,8 @@ Form1Window::Form1Window(Form1& form, Services& services)
 
 void Form1Window::load() {
     placement_.record();
-    run([this] { form_.Form_Load(); });
+    run([this] { form_.Form_LoadBeforeSave(); });
+    savedAtStart_ = false;
 }
 
 void Form1Window::run(const std::function<void()>& work) {
@@ -161,6 +162,13 @@ void Form1Window::paintEvent(QPaintEvent* event) {
             this, [this] { placement_.frameMayHaveArrived(); }, Qt::QueuedConnection);
     QPainter painter(this);
     dial_.paint(painter, event->region(), size(), devicePixelRatioF());
+    // The start-up save, with its flushes to disk, follows the first frame, before the user
+    // can do anything in the window.
+    if (!savedAtStart_) {
+        savedAtStart_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { run([this] { form_.saveAtStartUp(); }); }, Qt::QueuedConnection);
+    }
 }
 
 } // namespace tamberlight

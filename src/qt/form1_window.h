@@ -20,7 +20,8 @@ class Form1Window : public QWidget {
 public:
     Form1Window(Form1& form, Services& services);
 
-    // Runs Form_Load and places the window as the settings say. Call once, before show().
+    // Runs Form_Load and places the window as the settings say; the start-up save follows the
+    // first frame. Call once, before show().
     void load();
 
     // A failure ends the work with one line for the user; the state it reached stays and the
@@ -54,6 +55,7 @@ private:
     QTimer timer_;
     std::int32_t shownInterval_ = -1;
     bool shownEnabled_ = false;
+    bool savedAtStart_ = true; // until a load holds the start-up save back
     // Where the left button went down: a drawn control, or the window itself.
     std::optional<std::optional<const ControlEntry*>> pressed_;
 };

@@ -14,6 +14,10 @@ void Form1::Text1_Change() {
 
 void Form1::Command5_Click() {
     orSay("press 予定更新 to try again", [this] { SaveSettings(); });
+    applySchedule();
+}
+
+void Form1::applySchedule() {
     Command5.Visible = false;
     ScheduleBuffer = Text1.Text() + LineBreak;
     ScanPos = 0;

@@ -1,17 +1,17 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
 // The real window: its controls as the model places them, the keyboard, and failures.
-#include "qt/translations.h"
 #include "support/window_test.h"
+#include "qt/translations.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
-#include <QTranslator>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QTranslator>
 
 namespace tamberlight::test {
 
@@ -78,6 +78,18 @@ TEST_F(Window, EveryFailureIsOneLineAndTheWindowGoesOn) {
     run(&Form1::Timer1_Timer);
     EXPECT_EQ(form->Label1.Caption, "00:01");
     EXPECT_EQ(services.reports.size(), 3U);
+}
+
+// The start-up save follows the first frame; when it fails the user still hears it and finds
+// 予定更新 there for another try.
+TEST_F(Window, AFailedStartUpSaveAfterTheFirstFrameStillShowsTheApplyButton) {
+    services.settingsFile = "\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 0\r\nT\r\n0:01 due\r\n";
+    services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to x"));
+    open();
+    QTRY_COMPARE(services.reports.size(), 1U);
+    EXPECT_EQ(services.reports[0], "cannot save settings to x; press 予定更新 to try again");
+    EXPECT_TRUE(widget("Command5")->isVisible());
+    EXPECT_EQ(form->EventCount, 0) << "no entry rings before a save succeeds";
 }
 
 // The one dialog object starts where it was left: the folder of the file chosen last, the
