@@ -74,13 +74,27 @@ ControlWidgets::ControlWidgets(QWidget& window, Form1& form, RunHandler run)
     // built before what they hold.
     for (const bool onWindow : {true, false})
         for (auto it = Controls.rbegin(); it != Controls.rend(); ++it)
-            if ((it->container == OnWindow) == onWindow)
+            if ((it->container == OnWindow) == onWindow && !controlAs<Label>(form_, *it))
                 build(*it, holder(it->container));
     connectReturnKeys();
     chainTabOrder();
+    // The labels' text elements cost every start a few milliseconds that only a screen reader
+    // needs: they are made when one is there, at start or later.
+    QAccessible::installActivationObserver(this);
+    accessibilityActiveChanged(QAccessible::isActive());
+}
+
+void ControlWidgets::accessibilityActiveChanged(bool active) {
+    if (!active || spokenBuilt_)
+        return;
+    spokenBuilt_ = true;
+    for (const ControlEntry& entry : Controls)
+        if (controlAs<Label>(form_, entry))
+            build(entry, holder(entry.container));
 }
 
 ControlWidgets::~ControlWidgets() {
+    QAccessible::removeActivationObserver(this);
     for (const Box& box : boxes_)
         (form_.*box.member).Text();
 }

@@ -5,6 +5,7 @@
 #include "app/control_table.h"
 #include "qt/run_handler.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -20,18 +21,21 @@ class ScheduleEditor;
 
 // The window's buttons, text boxes and frames as Qt widgets, built from the control table: each
 // in its container, stacked and in the keyboard order the table gives. The labels the window
-// draws itself get a text element a screen reader can read where the table names them.
-class ControlWidgets {
+// draws itself get a text element a screen reader can read where the table names them, once
+// a screen reader is there.
+class ControlWidgets : public QAccessible::ActivationObserver {
 public:
     ControlWidgets(QWidget& window, Form1& form, RunHandler run);
     // An edit the model has not taken yet is taken before the boxes go.
-    ~ControlWidgets();
+    ~ControlWidgets() override;
     ControlWidgets(const ControlWidgets&) = delete;
     ControlWidgets& operator=(const ControlWidgets&) = delete;
 
     // Brings the widgets up to date with the model. Throws PlatformError for a control placed
     // where no widget can be, once; the others are still brought up to date.
     void sync();
+
+    void accessibilityActiveChanged(bool active) override;
 
 private:
     struct ShownText {
@@ -55,6 +59,7 @@ private:
     Form1& form_;
     RunHandler run_;
     std::vector<Bound> bound_;
+    bool spokenBuilt_ = false;
     // The buttons and text boxes as what they are, for the keys that press buttons.
     struct Box {
         TextBox Form1::*member;
