@@ -33,6 +33,9 @@ std::string firstLine(const std::string& path, const char* what) {
 } // namespace
 
 std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
+    // The clock on its own, as most starts are, asks for nothing to be read.
+    if (argc <= 1)
+        return std::nullopt;
     QCoreApplication::setApplicationName(QStringLiteral("tamberlight"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAMBERLIGHT_VERSION));
     QCommandLineParser parser;

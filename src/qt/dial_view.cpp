@@ -130,12 +130,23 @@ const QPixmap& DialView::backLayer(QSize size, qreal ratio) {
 }
 
 void DialView::paint(QPainter& painter, const QRegion& region, QSize size, qreal ratio) {
-    const QPixmap& back = backLayer(size, ratio);
-    // Rectangle by rectangle: small copies, where one copy of the bounding rectangle could be
-    // most of the window.
-    for (const QRect& r : region)
-        painter.drawPixmap(QRectF(r), back,
-                           QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    if (!painted_) {
+        // The first frame is painted straight, without waiting for the back layer, which is
+        // kept from the next paint on.
+        painted_ = true;
+        for (const QRect& r : region)
+            painter.fillRect(r, qtColour(form_.BackColor));
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        for (auto it = drawn_.rbegin(); it != drawn_.rend() && it->behind; ++it)
+            paint(painter, *it, region);
+    } else {
+        const QPixmap& back = backLayer(size, ratio);
+        // Rectangle by rectangle: small copies, where one copy of the bounding rectangle could
+        // be most of the window.
+        for (const QRect& r : region)
+            painter.drawPixmap(QRectF(r), back,
+                               QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    }
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     // In front of the back layer, back to front.
     for (auto it = drawn_.rbegin(); it != drawn_.rend(); ++it)

@@ -60,6 +60,7 @@ private:
     QSize backSize_;
     qreal backRatio_ = 0;
     QPixmap backLayer_;
+    bool painted_ = false;
 };
 
 } // namespace tamberlight

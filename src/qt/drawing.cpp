@@ -45,12 +45,21 @@ QRectF controlRect(float left, float top, float width, float height, float scale
 }
 
 CaptionPainter::CaptionPainter(const QFont& font)
-    : font_(font)
-    , metrics_(font)
-    , ascent_(metrics_.ascent())
-    , height_(metrics_.height()) {}
+    : font_(font) {}
+
+// The font is loaded when a caption is first measured: the announcement's and the stop mark's
+// fonts are not needed for the first frame.
+const QFontMetricsF& CaptionPainter::metrics() const {
+    if (!metrics_) {
+        metrics_.emplace(font_);
+        ascent_ = metrics_->ascent();
+        height_ = metrics_->height();
+    }
+    return *metrics_;
+}
 
 std::optional<qreal> CaptionPainter::oneLineWidth(const QString& text, const QRectF& rect) const {
+    metrics();
     if (text.contains(u'\n') || height_ > rect.height())
         return std::nullopt;
     // The clock text is measured for its old and new regions and for painting: the last two
@@ -59,7 +68,7 @@ std::optional<qreal> CaptionPainter::oneLineWidth(const QString& text, const QRe
                               [&text](const auto& entry) { return entry.first == text; });
     if (known == widths_.end()) {
         std::rotate(widths_.rbegin(), widths_.rbegin() + 1, widths_.rend());
-        widths_.front() = {text, metrics_.horizontalAdvance(text)};
+        widths_.front() = {text, metrics_->horizontalAdvance(text)};
         known = widths_.begin();
     }
     const qreal width = known->second;

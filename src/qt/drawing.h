@@ -41,8 +41,10 @@ private:
     std::optional<qreal> oneLineWidth(const QString& text, const QRectF& rect) const;
 
     QFont font_;
-    QFontMetricsF metrics_;
-    qreal ascent_, height_;
+    const QFontMetricsF& metrics() const;
+
+    mutable std::optional<QFontMetricsF> metrics_;
+    mutable qreal ascent_ = 0, height_ = 0;
     mutable std::array<std::pair<QString, qreal>, 2> widths_{};
 };
 

@@ -15,15 +15,17 @@ namespace tamberlight {
 Form1Window::Form1Window(Form1& form, Services& services)
     : form_(form)
     , services_(services)
-    , widgets_(*this, form, [this](const std::function<void()>& work) { run(work); })
     , dial_(form)
     , placement_(*this, form) {
     setWindowTitle(qtText(form_.Caption));
     setAccessibleName(QStringLiteral("時計"));
+    // The window's font and colours come before its controls, which then need not take a change
+    // of either, one by one.
     setFont(qtFont(std::nullopt));
     QPalette background = palette();
     background.setColor(QPalette::Window, qtColour(form_.BackColor));
     setPalette(background);
+    widgets_.emplace(*this, form, [this](const std::function<void()>& work) { run(work); });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(100, 100);
     resize(static_cast<int>(form_.ScaleWidth), static_cast<int>(form_.ScaleHeight));
@@ -59,7 +61,7 @@ void Form1Window::sync() {
     // The view's own failure comes last, once the rest is up to date.
     std::exception_ptr refused;
     try {
-        widgets_.sync();
+        widgets_->sync();
     } catch (const PlatformError&) {
         refused = std::current_exception();
     }

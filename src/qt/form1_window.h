@@ -49,7 +49,8 @@ private:
 
     Form1& form_;
     Services& services_;
-    ControlWidgets widgets_;
+    std::optional<ControlWidgets> widgets_; // made once the window has its font
+
     DialView dial_;
     WindowPlacement placement_;
     QTimer timer_;
