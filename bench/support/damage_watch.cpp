@@ -26,6 +26,9 @@ DamageWatch::DamageWatch(const std::string& display)
     root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
     damage_ = xcb_generate_id(c_);
     xcb_damage_create(c_, damage_, root_, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+    // Windows mapped on the screen are told too.
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c_);
 }
 
@@ -33,7 +36,9 @@ DamageWatch::~DamageWatch() {
     xcb_disconnect(c_);
 }
 
-std::optional<Clock::time_point> DamageWatch::waitForFrame(int milliseconds) {
+std::optional<Clock::time_point> DamageWatch::waitForFrame(int milliseconds,
+                                                           Clock::time_point* mapped) {
+    bool seenMap = false;
     const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
     while (Clock::now() < deadline) {
         pollfd fd{xcb_get_file_descriptor(c_), POLLIN, 0};
@@ -41,6 +46,11 @@ std::optional<Clock::time_point> DamageWatch::waitForFrame(int milliseconds) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
             const auto now = Clock::now();
             bool drawn = false;
+            if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && !seenMap) {
+                seenMap = true;
+                if (mapped != nullptr)
+                    *mapped = now;
+            }
             if ((event->response_type & 0x7f) == firstEvent_ + XCB_DAMAGE_NOTIFY) {
                 const auto* notify = reinterpret_cast<xcb_damage_notify_event_t*>(event);
                 drawn = !plain(notify->area);

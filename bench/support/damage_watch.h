@@ -22,8 +22,9 @@ public:
 
     // Waits for the first drawing that leaves something on the screen besides a plain colour
     // (the X server fills a window with its background colour as it maps it): the time the
-    // drawing was reported, or nothing.
-    std::optional<std::chrono::steady_clock::time_point> waitForFrame(int milliseconds);
+    // drawing was reported, or nothing; mapped gets the time the first window was mapped.
+    std::optional<std::chrono::steady_clock::time_point>
+    waitForFrame(int milliseconds, std::chrono::steady_clock::time_point* mapped = nullptr);
 
     // Forgets what was drawn so far.
     void drain();
