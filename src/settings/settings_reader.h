@@ -10,9 +10,9 @@
 namespace tamberlight {
 
 // Reads the settings file's bytes in order, a line or a field at a time. A line ends at CR LF,
-// at a lone CR, at a lone LF (a file edited on Linux) or at the end of the file. A field starts after
-// any spaces and ends at a comma or at the end of its line; the comma or line end is consumed.
-// Both give nothing once the file has ended.
+// at a lone CR, at a lone LF (a file edited on Linux) or at the end of the file. A field starts
+// after any spaces and ends at a comma or at the end of its line; the comma or line end is
+// consumed. Both give nothing once the file has ended.
 class SettingsReader {
 public:
     explicit SettingsReader(std::string_view bytes)
