@@ -146,6 +146,7 @@ private:
     void moveHands(double minute, double hour);
     void checkSchedule();
     void applySchedule();
+    void clockIsNow(double time, bool tick);
     void showTime();
     void showClockState();
 

@@ -8,14 +8,22 @@
 namespace tamberlight {
 
 void Form1::Timer1_Timer() {
-    ClockTime = addMinute(ClockTime);
+    double next = addMinute(ClockTime);
     // Only 23:59 plus a minute reaches a whole new day, whose text holds no colon.
-    if (timeText(ClockTime).find(':') == std::string::npos)
-        ClockTime = timeValueFromText("00:00:00");
-    showTime();
-    checkSchedule();
+    if (timeText(next).find(':') == std::string::npos)
+        next = timeValueFromText("00:00:00");
+    clockIsNow(next, true);
     if (onClockMoved)
         onClockMoved(true);
+}
+
+// The one way the clock moves, on the timer and on a follower alike: its text, its hands, and
+// for a tick the entries due.
+void Form1::clockIsNow(double time, bool tick) {
+    ClockTime = time;
+    showTime();
+    if (tick)
+        checkSchedule();
 }
 
 void Form1::showTime() {

@@ -31,15 +31,14 @@ Form1::Followed Form1::followLeader(std::string_view payload, bool live) {
         return Followed::Stale;
     leaderId_ = message->leader;
     leaderSequence_ = message->sequence;
-    ClockTime = timeValueFromText(message->clock);
-    LeaderRunning = message->running;
-    showTime();
-    showClockState();
+    const double time = timeValueFromText(message->clock);
     // Each minute's entries ring once, however often that minute is told.
-    if (live && message->tick && ClockTime != lastTick_) {
-        lastTick_ = ClockTime;
-        checkSchedule();
-    }
+    const bool tick = live && message->tick && time != lastTick_;
+    if (tick)
+        lastTick_ = time;
+    LeaderRunning = message->running;
+    clockIsNow(time, tick);
+    showClockState();
     return Followed::Applied;
 }
 
