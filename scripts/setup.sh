@@ -4,6 +4,13 @@
 # Sourced by scripts/run and scripts/test; not meant to be run on its own.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# A shell started with an empty environment (env -i) has a search path of its own that it does
+# not export: CMake could not find itself, nor dpkg the system's tools, without this one.
+case ":${PATH:-}:" in
+*:/usr/sbin:*) ;;
+*) PATH="${PATH:-/usr/local/bin:/usr/bin:/bin}:/usr/local/sbin:/usr/sbin:/sbin" ;;
+esac
+export PATH
 
 # What building and running the clock needs.
 RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libxcb1-dev
