@@ -23,7 +23,7 @@ while IFS='|' read -r name make said after; do
     setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$dir" XDG_CONFIG_HOME="$dir" \
         "$dir/tamberlight" 2>"$dir/said.log" &
     check "$name: the window opens" within "xdotool search --onlyvisible --pid $! >/dev/null"
-    kill -TERM $! && wait $!
+    check "$name: ends cleanly" stop $!
     check "$name: says $said" [ "$(tr '\n' ' ' <"$dir/said.log" | sed "s#$dir/##g")" = "$said" ]
     check "$name: the file afterwards" eval "$after"
 done <<'TABLE'

@@ -23,6 +23,6 @@ x_server
 "$prefix/bin/tamberlight" 2>"$scratch/program.log" &
 check "the installed program saves in the configuration folder" \
     within '[ -f "$XDG_CONFIG_HOME/tamberlight/tamberl.ini" ]'
-kill -TERM $! && wait $!
+check "and ends cleanly" stop $!
 check "and nothing into its prefix" [ -z "$(find "$prefix" -name 'tamberl.ini*')" ]
 finish

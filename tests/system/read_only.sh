@@ -15,8 +15,8 @@ mkdir -m 755 "$scratch/locked-config"
 as_nobody() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups env XDG_RUNTIME_DIR="$scratch/nobody-runtime" \
         XDG_CONFIG_HOME="$1" QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/$2.log" &
-    within "$3"
-    kill -TERM $! && wait $!
+    check "$2: $3" within "$3"
+    check "$2: ends cleanly" stop $!
 }
 
 as_nobody "$scratch/nobody-config" moved '[ -f "$scratch/nobody-config/tamberlight/tamberl.ini" ]'

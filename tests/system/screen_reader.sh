@@ -41,6 +41,10 @@ dbus-run-session -- bash -c '
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1/tamberlight" 2>"$1/program.log" &
     /usr/bin/python3 "$1/read.py"
     status=$?
-    kill %1 %2
+    kill %1
+    kill -TERM %2
+    for _ in $(seq 100); do [[ $(ps -o stat= -p $!) == [^Z]* ]] && sleep 0.1; done
+    kill -KILL %2 2>/dev/null
+    wait %2 || echo "the program ended with status $?" >&2
     exit $status' screen-reader "$scratch" 2>"$scratch/bus.log" || check "what a screen reader reads" false
 finish

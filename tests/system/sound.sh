@@ -32,32 +32,35 @@ loud = [i for i, v in enumerate(s) if abs(v) > 1638]
 print((loud[-1] - loud[0]) * 1000 // 44100 if loud else 0)
 sys.exit(0 if loud and len(s) - loud[-1] > 22050 else 1)
 PYTHON
-# The program with a sound (or none) that the clock plays at 0:01, on its first tick.
+# The program with a sound (or none) that the clock plays at 0:01, on its first tick; ms is how
+# long it was heard.
 heard() {
     local from
     from=$(stat -c %s "$scratch/recording.raw")
     settings "" "$2" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 due"
     QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/$1.log" &
     within '/usr/bin/python3 "$scratch/heard.py" "$scratch/recording.raw" "$from" >/dev/null' || true
-    kill -TERM $!
-    wait $!
-    /usr/bin/python3 "$scratch/heard.py" "$scratch/recording.raw" "$from" || true
+    check "$1: ends cleanly" stop $!
+    ms=$(/usr/bin/python3 "$scratch/heard.py" "$scratch/recording.raw" "$from" || true)
 }
 
-beep=$(heard beep "")
-check "the beep is heard for $beep ms, at least 320" [ "$beep" -ge 320 ]
-check "the chosen sound plays" [ "$(heard sound "$scratch/tone.wav")" -gt 200 ]
-check "a sound that cannot play beeps instead" [ "$(heard fallback "$scratch/text.wav")" -ge 320 ]
+heard beep ""
+check "the beep is heard for $ms ms, at least 320" [ "$ms" -ge 320 ]
+heard sound "$scratch/tone.wav"
+check "the chosen sound plays" [ "$ms" -gt 200 ]
+heard fallback "$scratch/text.wav"
+check "a sound that cannot play beeps instead" [ "$ms" -ge 320 ]
 check "and says why in one line" [ "$(grep -c . "$scratch/fallback.log")" -eq 1 ]
 check "which names the file" grep -q "^tamberlight: cannot play $scratch/text.wav: .*; beeping instead$" "$scratch/fallback.log"
-check "a picture chosen as the sound beeps instead" [ "$(heard picture "$scratch/picture.png")" -ge 320 ]
+heard picture "$scratch/picture.png"
+check "a picture chosen as the sound beeps instead" [ "$ms" -ge 320 ]
 check "and says it holds no sound" grep -qx "tamberlight: cannot play $scratch/picture.png: it holds no sound; beeping instead" "$scratch/picture.log"
 
 # No audio server at all: two entries due at once, and one line that says so in the user's words.
 mkdir -m 700 "$scratch/silent"
 settings "" "" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 one" "0:01 two"
 XDG_RUNTIME_DIR="$scratch/silent" QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/silent.log" &
-within 'grep -q . "$scratch/silent.log"'
-kill -TERM $! && wait $!
+check "without an audio server, a line" within 'grep -q . "$scratch/silent.log"'
+check "and the clock ends cleanly" stop $!
 check "without an audio server, one line" [ "$(cat "$scratch/silent.log")" = "tamberlight: there is no audio output, so alarms cannot be heard; the clock goes on" ]
 finish

@@ -38,10 +38,11 @@ check "a start facing a window that does not answer ends" eval \
 check "and does not claim to bring it to the front" grep -qx "tamberlight: a window with the settings $scratch/tamberl.ini is open already but does not answer; this start ends" "$scratch/stopped.log"
 kill -CONT "$running"
 
-kill -TERM "$running" && wait "$running"
+check "the window ends on SIGTERM" stop "$running"
 "$scratch/tamberlight" 2>"$scratch/after-close.log" &
 check "a start right after a close goes ahead" within '[ "$(windows)" -eq 1 ]'
 kill -KILL $! && { wait $! 2>/dev/null || true; }
 "$scratch/tamberlight" 2>"$scratch/after-kill.log" &
 check "a start after a killed one goes ahead" within '[ -n "$(xdotool search --onlyvisible --pid $! --name "^Tamberlight$")" ]'
+check "and ends cleanly" stop $!
 finish

@@ -20,7 +20,6 @@ check "the window is drawn at the saved size" within \
     'grep -q "create_buffer(new id wl_buffer@[0-9]*, [0-9]*, 266, 600," "$scratch/program.log"'
 before=$(commits)
 check "the clock ticks" within '[ $(($(commits) - before)) -ge 2 ]'
-kill -TERM "$pid"
-check "SIGTERM ends the program" wait "$pid"
+check "SIGTERM ends the program" stop "$pid"
 check "the saved position and size are kept" cmp -s "$scratch/saved.ini" "$scratch/tamberl.ini"
 finish

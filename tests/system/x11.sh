@@ -32,13 +32,12 @@ before=$(frame)
 check "the clock ticks" within '[ "$(frame)" != "$before" ]'
 type_in "closed "
 close_window "$window"
-check "closing the window ends the program" wait "$pid"
+check "closing the window ends the program" ends "$pid"
 check "closing saves the edit" grep -q "^closed #Tamberlight" "$scratch/tamberl.ini"
 check "and the place" grep -q $'^ 1500\r$' "$scratch/tamberl.ini"
 
 start
 type_in "terminated "
-kill -TERM "$pid"
-check "SIGTERM ends the program" wait "$pid"
+check "SIGTERM ends the program" stop "$pid"
 check "SIGTERM saves the edit" grep -q "^terminated closed #Tamberlight" "$scratch/tamberl.ini"
 finish
