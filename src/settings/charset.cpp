@@ -3,22 +3,11 @@
 #include "settings/charset.h"
 
 #include <iconv.h>
-#include <langinfo.h>
 #include <optional>
 
 namespace tamberlight {
 
 namespace {
-
-// The locale's character set, where it is one that text must be converted to; nothing for
-// UTF-8, and for the C locale's plain ASCII, which would lose every Japanese character.
-std::optional<std::string> localeCharset() {
-    const std::string codeset = ::nl_langinfo(CODESET);
-    if (codeset == "UTF-8" || codeset == "utf8" || codeset == "ANSI_X3.4-1968" ||
-        codeset == "ASCII")
-        return std::nullopt;
-    return codeset;
-}
 
 std::optional<std::string> convert(const char* to, const char* from, std::string_view in) {
     iconv_t cd = ::iconv_open(to, from);
@@ -104,20 +93,7 @@ std::string replaceInvalid(std::string_view text) {
 
 } // namespace
 
-std::string encodeForFile(std::string_view utf8) {
-    if (const auto charset = localeCharset()) {
-        // Text the locale cannot hold is kept in UTF-8 rather than lost.
-        if (auto converted = convert(charset->c_str(), "UTF-8", utf8))
-            return *converted;
-    }
-    return std::string(utf8);
-}
-
 std::string decodeFromFile(std::string_view bytes) {
-    if (const auto charset = localeCharset()) {
-        if (auto converted = convert("UTF-8", charset->c_str(), bytes))
-            return *converted;
-    }
     if (isUtf8(bytes))
         return std::string(bytes);
     if (auto converted = convert("UTF-8", "CP932", bytes))

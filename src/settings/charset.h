@@ -7,10 +7,10 @@
 
 namespace tamberlight {
 
-// Text in the settings file is in the locale's character set (UTF-8 under a C or UTF-8 locale).
-std::string encodeForFile(std::string_view utf8);
-// A line of the file as UTF-8: bytes that are not valid in the locale's character set are
-// read as Shift-JIS (code page 932), the character set of files made on Japanese systems.
+// The settings file is written in UTF-8 whatever the locale, so that two starts in different
+// locales never write the same settings as different bytes.
+// A line of the file as UTF-8: a line that is not valid UTF-8 is read as Shift-JIS (code page
+// 932), the character set of files made on Japanese systems.
 std::string decodeFromFile(std::string_view bytes);
 
 } // namespace tamberlight

@@ -56,7 +56,7 @@ std::string Form1::settingsBytes() const {
     text += CrLf;
     text += Text1.Text();
     text += CrLf;
-    return encodeForFile(text);
+    return text;
 }
 
 void Form1::SaveSettings() {

@@ -78,9 +78,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(SettingsFile, JapaneseTextRoundTripsAndShiftJisFilesRead) {
-    form.Text1.setText("#予定\r\n18:30 会議　です\r\n");
+    // The bytes of 朝礼 in UTF-8 are also valid Shift-JIS: UTF-8 is tried first.
+    form.Text1.setText("#予定\r\n18:30 朝礼　です\r\n6:00 朝礼\r\n");
     form.SaveSettings();
-    EXPECT_NE(file().find("18:30 会議　です\r\n"), std::string::npos) << "UTF-8 in the file";
+    EXPECT_NE(file().find("18:30 朝礼　です\r\n"), std::string::npos) << "UTF-8 in the file";
+    form.LoadSettings();
+    EXPECT_EQ(form.Text1.Text(), "#予定\r\n18:30 朝礼　です\r\n6:00 朝礼\r\n");
     // 画像 and 会議 in code page 932.
     writeFile("C:\\\x89\xe6\x91\x9c\\a.bmp\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n"
               "#\r\n18:30 \x89\xef\x8b\x63\r\n\r\n");
