@@ -29,13 +29,12 @@ constexpr int RetryMilliseconds = 50;
 // The longest request a window reads: a word and a token.
 constexpr int RequestLimit = 4096;
 
-QString lockBase(const std::filesystem::path& settingsFile) {
+QString lockBase(const std::filesystem::path& settingsFile, const QString& folder) {
     std::error_code ec;
     const std::string full = std::filesystem::weakly_canonical(settingsFile, ec).string();
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(full), QCryptographicHash::Sha256);
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-           QStringLiteral("/tamberlight-") + QString::fromLatin1(hash.toHex().left(24));
+    return folder + QStringLiteral("/tamberlight-") + QString::fromLatin1(hash.toHex().left(24));
 }
 
 // A local socket at the path, listening or connected, that never blocks; -1 when that fails.
@@ -88,7 +87,12 @@ QByteArray desktopStartToken() {
 }
 
 SingleInstance::SingleInstance(const std::filesystem::path& settingsFile)
-    : SingleInstance(lockBase(settingsFile)) {}
+    : SingleInstance(settingsFile,
+                     QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)) {}
+
+SingleInstance::SingleInstance(const std::filesystem::path& settingsFile,
+                               const QString& runtimeFolder)
+    : SingleInstance(lockBase(settingsFile, runtimeFolder)) {}
 
 SingleInstance::SingleInstance(const QString& base)
     : socket_((base + QStringLiteral(".socket")).toStdString())

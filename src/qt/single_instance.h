@@ -20,6 +20,8 @@ namespace tamberlight {
 class SingleInstance {
 public:
     explicit SingleInstance(const std::filesystem::path& settingsFile);
+    // With the lock and socket in the given folder rather than the user's runtime folder.
+    SingleInstance(const std::filesystem::path& settingsFile, const QString& runtimeFolder);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
