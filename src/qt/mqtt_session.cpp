@@ -14,7 +14,6 @@ namespace {
 
 // A follower learns within this that a silent leader is gone.
 constexpr int KeepAliveSeconds = 10;
-constexpr int FirstRetryMilliseconds = 1000;
 constexpr int LastRetryMilliseconds = 30000;
 constexpr int AtLeastOnce = 1;
 
@@ -28,7 +27,7 @@ MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& wil
                          std::string_view will, Events events)
     : options_(options)
     , events_(std::move(events))
-    , retryMilliseconds_(FirstRetryMilliseconds) {
+    , retryMilliseconds_(options.firstRetryMilliseconds) {
     static const bool ready = mosquitto_lib_init() == MOSQ_ERR_SUCCESS;
     client_ = ready ? mosquitto_new(options_.identity.c_str(), true, this) : nullptr;
     // The keep-alive is looked after as messages arrive; the timer only wakes a session that
@@ -225,7 +224,7 @@ void MqttSession::accepted(int rc) {
         return rc == 3 ? lost(why) : giveUp(why);
     }
     connected_ = true;
-    retryMilliseconds_ = FirstRetryMilliseconds;
+    retryMilliseconds_ = options_.firstRetryMilliseconds;
     events_.connected();
 }
 

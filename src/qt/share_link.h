@@ -17,6 +17,7 @@ struct ShareLinkOptions {
     std::string topic;
     std::string identity; // this window's, unique in the room
     bool lead = false;
+    int firstRetryMilliseconds = 1000; // then twice as long each time, up to 30 seconds
 };
 
 // What the sharing module tells the window, always on the window's thread.

@@ -1,0 +1,166 @@
+// SPDX-FileCopyrightText: 2026 Tamberlight developers
+// SPDX-License-Identifier: MIT
+// The sharing module against a real mosquitto on a free loopback port: one leader to a topic, its
+// followers counted, its clock kept for those that come later and its going told; a refusal that
+// ends the attempts; attempts at doubling intervals while the broker is away.
+#include "qt/modules.h"
+#include "qt/share_link.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tamberlight {
+
+namespace {
+
+// What a link tells the window, as lines of text, with when each lost link was told.
+class Told : public ShareLinkEvents {
+public:
+    Told() { clock.start(); }
+    void linkUp() override { lines.emplace_back("up"); }
+    void linkDown(const std::string&) override {
+        lines.emplace_back("down");
+        downs.push_back(clock.elapsed());
+    }
+    void refused(const std::string& why) override { lines.push_back("refused: " + why); }
+    void leading() override { lines.emplace_back("leading"); }
+    void clockMessage(std::string_view payload, bool retained) override {
+        lines.push_back((retained ? "kept: " : "message: ") + std::string(payload));
+    }
+    void leaderPresent(bool present) override { lines.emplace_back(present ? "leader" : "gone"); }
+    void followers(int count) override { lines.push_back("followers: " + std::to_string(count)); }
+    bool said(const std::string& line) const {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    std::vector<std::string> lines;
+    std::vector<qint64> downs;
+    QElapsedTimer clock;
+};
+
+int freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+// Runs the event loop until the condition holds, for five seconds unless told otherwise.
+bool until(const std::function<bool()>& done, int milliseconds = 5000) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+bool listening(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool connected =
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
+}
+
+} // namespace
+
+class Room : public ::testing::Test {
+protected:
+    ~Room() override {
+        broker.terminate();
+        broker.waitForFinished();
+    }
+    void startBroker(const std::string& access = "allow_anonymous true\n") {
+        const std::string conf = dir.filePath("broker.conf").toStdString();
+        // As root, the broker would give up root for a user that cannot enter this folder.
+        std::ofstream(conf) << "user root\nlistener " << port << " 127.0.0.1\n" << access;
+        broker.start(QStringLiteral("/usr/sbin/mosquitto"), {"-c", QString::fromStdString(conf)});
+        ASSERT_TRUE(until([this] { return listening(port); })) << "the broker did not start";
+    }
+    std::unique_ptr<ShareLink> join(Told& events, bool lead, const std::string& password = "") {
+        std::string why;
+        using Make = ShareLink* (*)(const ShareLinkOptions*, ShareLinkEvents*);
+        const auto make = reinterpret_cast<Make>(
+            moduleFunction("libtamberlight_share.so", "tamberlight_make_share_link", why));
+        EXPECT_NE(make, nullptr) << why;
+        const ShareLinkOptions options{"127.0.0.1", port, false,  password.empty() ? "" : "keeper",
+                                       password,    "",   "room", "clock-" + std::to_string(++n),
+                                       lead,        50};
+        return std::unique_ptr<ShareLink>(make(&options, &events));
+    }
+
+    QTemporaryDir dir;
+    int port = freePort(), n = 0;
+    QProcess broker;
+};
+
+TEST_F(Room, OneLeaderItsFollowersAndItsClockForLaterComers) {
+    startBroker();
+    Told leader, follower, second, later;
+    auto leading = join(leader, true);
+    ASSERT_TRUE(until([&] { return leader.said("leading"); }));
+    auto following = join(follower, false);
+    ASSERT_TRUE(until([&] { return leader.said("followers: 1") && follower.said("leader"); }));
+    leading->publish("18:30");
+    EXPECT_TRUE(until([&] { return follower.said("message: 18:30"); }));
+    auto comer = join(later, false);
+    EXPECT_TRUE(until([&] { return later.said("kept: 18:30"); })) << "the clock is kept";
+    auto standby = join(second, true);
+    const std::string refusal =
+        "refused: another clock leads room on 127.0.0.1:" + std::to_string(port) + " already";
+    EXPECT_TRUE(until([&] { return second.said(refusal); }));
+    EXPECT_FALSE(second.said("leading"));
+    comer.reset();
+    EXPECT_TRUE(until(
+        [&] { return leader.said("followers: 1") && leader.lines.back() != "followers: 2"; }));
+    leading.reset();
+    EXPECT_TRUE(until([&] { return follower.said("gone"); })) << "a leader that closes says so";
+}
+
+TEST_F(Room, AWrongPasswordEndsTheAttempts) {
+    const QString passwords = dir.filePath("passwords");
+    ASSERT_EQ(QProcess::execute("mosquitto_passwd", {"-c", "-b", passwords, "keeper", "right"}), 0);
+    startBroker("allow_anonymous false\npassword_file " + passwords.toStdString() + "\n");
+    Told told;
+    auto link = join(told, false, "wrong");
+    EXPECT_TRUE(until([&] { return !told.lines.empty(); }));
+    until([] { return false; }, 500); // ten times the first wait before another attempt
+    EXPECT_EQ(told.lines,
+              std::vector<std::string>{"refused: the broker 127.0.0.1:" + std::to_string(port) +
+                                       " refused the connection: this client is "
+                                       "not authorised"});
+}
+
+TEST_F(Room, AnAbsentBrokerIsTriedAtDoublingIntervalsUntilItComes) {
+    Told told;
+    auto link = join(told, false);
+    ASSERT_TRUE(until([&] { return told.downs.size() >= 4; }));
+    for (std::size_t i = 2; i < 4; ++i)
+        EXPECT_GE(told.downs[i] - told.downs[i - 1],
+                  3 * (told.downs[i - 1] - told.downs[i - 2]) / 2)
+            << "attempt " << i;
+    EXPECT_GE(told.downs[1] - told.downs[0], 45);
+    startBroker();
+    EXPECT_TRUE(until([&] { return told.said("up"); }));
+}
+
+} // namespace tamberlight
