@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The real window: its controls as the model places them, the keyboard, and failures.
 #include "support/window_test.h"
+#include "qt/schedule_editor.h"
 #include "qt/translations.h"
 
 #include <QColorDialog>
@@ -80,6 +81,33 @@ TEST_F(Window, EveryFailureIsOneLineAndTheWindowGoesOn) {
     EXPECT_EQ(services.reports.size(), 3U);
 }
 
+// Qt would fire a timer of interval 0 without pause: the window's timer stands still instead.
+TEST_F(Window, AnIntervalOfZeroStandsTheClockStill) {
+    open();
+    widget<QLineEdit>("Text3")->clear();
+    type("Text3", "1");
+    QTRY_VERIFY(form->ClockTime > 0);
+    widget<QLineEdit>("Text3")->clear();
+    type("Text3", "0");
+    const double stopped = form->ClockTime;
+    QTest::qWait(100);
+    EXPECT_EQ(form->ClockTime, stopped);
+    EXPECT_TRUE(form->Label7.Visible) << "and says so";
+}
+
+// The box shows CR LF as a line break and keeps a lone CR or LF as a character of its line;
+// Return types CR LF.
+TEST_F(Window, TheScheduleBoxKeepsLoneLineEndsAndTypesCrLf) {
+    open();
+    auto* box = widget<ScheduleEditor>("Text1");
+    box->setText("#T\r\na\rb\nc\r\n");
+    EXPECT_EQ(box->blockCount(), 3);
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClicks(box, "d");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(box->text(), "#T\r\na\rb\nc\r\nd\r\n");
+}
+
 // The start-up save follows the first frame; when it fails the user still hears it and finds
 // 予定更新 there for another try.
 TEST_F(Window, AFailedStartUpSaveAfterTheFirstFrameStillShowsTheApplyButton) {
@@ -122,8 +150,10 @@ TEST_F(Window, TheDialogsStartWhereTheyWereLeft) {
     EXPECT_EQ(real.showColor(), rgb(255, 0, 0));
     answer({});
     EXPECT_EQ(real.showColor(), std::nullopt);
-    EXPECT_EQ(seen,
-              (QStringList{QDir::homePath(), dir.filePath("pictures"), "#000000", "#ff0000"}));
+    answer(QColor(Qt::black));
+    EXPECT_EQ(real.showColor(), rgb(0, 0, 0)) << "black is a colour, not a cancelled dialog";
+    EXPECT_EQ(seen, (QStringList{QDir::homePath(), dir.filePath("pictures"), "#000000", "#ff0000",
+                                 "#ff0000"}));
 }
 
 // On a Japanese desktop Qt's own dialogs speak Japanese.
