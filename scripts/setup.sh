@@ -28,6 +28,8 @@ TOOL_PACKAGES=(libxcb-damage0-dev)
 # What making the Debian package and checking it needs: dpkg-shlibdeps, the file type probe
 # CPack runs before it, and lintian.
 PACKAGE_PACKAGES=(dpkg-dev file lintian)
+# What CI checks besides the tests: the code's formatting and the licence headers.
+LINT_PACKAGES=(clang-format reuse git)
 # What the fuzz targets need: the core alone, built by clang with libFuzzer and the sanitizers;
 # g++ brings the C++ library that clang compiles against.
 FUZZ_PACKAGES=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
