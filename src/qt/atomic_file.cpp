@@ -63,14 +63,24 @@ void checkTarget(const fs::path& target) {
     }
 }
 
-void writeAll(int fd, std::string_view bytes, const fs::path& path) {
+// Writes the bytes from the offset on; the error number of a failure, or 0.
+int writeAt(int fd, std::string_view bytes, off_t offset = -1) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written = offset < 0 ? ::write(fd, bytes.data(), bytes.size())
+                                           : ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (written < 0 && errno != EINTR)
-            fail(path, errno);
-        if (written > 0)
+            return errno;
+        if (written > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));
+            offset += offset < 0 ? 0 : written;
+        }
     }
+    return 0;
+}
+
+void writeAll(int fd, std::string_view bytes, const fs::path& path) {
+    if (const int error = writeAt(fd, bytes))
+        fail(path, error);
 }
 
 void flush(int fd, const fs::path& path) {
@@ -168,19 +178,39 @@ Descriptor makeTemporary(const fs::path& temporary, const fs::path& target, int&
     fail(target, "another program is saving through " + temporary.string());
 }
 
+// Replaces the content of an open file with the bytes; the error number of a failure, or 0.
+int overwrite(int fd, std::string_view bytes) {
+    if (const int error = writeAt(fd, bytes, 0))
+        return error;
+    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// The file is rewritten where it lies, in a folder that cannot be written. The room for the new
+// bytes is reserved before a byte changes, so that a full disk fails the save with the file
+// untouched; should a write fail all the same, the previous bytes are put back.
 void rewriteInPlace(const fs::path& target, std::string_view bytes, int folderError) {
     std::optional<Descriptor> file;
+    std::string previous;
     try {
+        if (std::optional<Descriptor> reading = openChecked(target, Access::Read))
+            previous = readBounded(*reading);
         file = openChecked(target, Access::Write);
     } catch (const FileRefused& refused) {
         fail(target, refused.what());
     }
     if (!file)
         fail(target, folderError);
-    writeAll(file->get(), bytes, target);
-    if (::ftruncate(file->get(), static_cast<off_t>(bytes.size())) != 0)
-        fail(target, errno);
-    flush(file->get(), target);
+    const auto room = static_cast<off_t>(std::max(bytes.size(), previous.size()));
+    if (const int error = room > 0 ? ::posix_fallocate(file->get(), 0, room) : 0)
+        fail(target, error);
+    if (const int error = overwrite(file->get(), bytes)) {
+        if (overwrite(file->get(), previous) != 0)
+            fail(target, std::string(std::strerror(error)) +
+                             "; the file could not be put back as it was either");
+        fail(target, error);
+    }
     if (file->close() != 0)
         fail(target, errno);
 }

@@ -12,7 +12,8 @@ namespace tamberlight {
 // is flushed to disk and renamed over it, and the folder is flushed after the rename (folders
 // the save makes are flushed too). A symbolic link stays a link and its target gets the bytes;
 // the file keeps its permissions. A writable file in a folder that cannot be written is
-// rewritten in place, the one case where a failure can leave it partly written. A named pipe,
+// rewritten in place, its room reserved first and its previous bytes put back should a write
+// fail all the same. A named pipe,
 // a device or anything else that is no regular file is never replaced. The temporary file is
 // locked while it is written and renamed; temporaries of this machine that no save holds locked
 // are removed afterwards. Throws PlatformError naming the file and the reason.
