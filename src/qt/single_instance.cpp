@@ -3,8 +3,8 @@
 #include "qt/single_instance.h"
 
 #include "platform/platform_error.h"
+#include "qt/settings_store.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QThread>
@@ -30,11 +30,7 @@ constexpr int RetryMilliseconds = 50;
 constexpr int RequestLimit = 4096;
 
 QString lockBase(const std::filesystem::path& settingsFile, const QString& folder) {
-    std::error_code ec;
-    const std::string full = std::filesystem::weakly_canonical(settingsFile, ec).string();
-    const QByteArray hash =
-        QCryptographicHash::hash(QByteArray::fromStdString(full), QCryptographicHash::Sha256);
-    return folder + QStringLiteral("/tamberlight-") + QString::fromLatin1(hash.toHex().left(24));
+    return folder + QStringLiteral("/tamberlight-") + QString::fromStdString(fileKey(settingsFile));
 }
 
 // A local socket at the path, listening or connected, that never blocks; -1 when that fails.

@@ -148,6 +148,28 @@ TEST_F(Store, SavesInFoldersThatCannotBeWrittenOrRead) {
     EXPECT_EQ(test::readAll(at("locked/tamberl.ini")), "new");
 }
 
+// A file another program wrote since this window read it is never saved over: both versions
+// are kept byte for byte, and the user hears where. The same bytes written again are no change.
+TEST_F(Store, WhatAnotherProgramWroteStaysAndThisWindowsSettingsGoBeside) {
+    test::writeAll(at("tamberl.ini"), "read");
+    SettingsStore store(at(""), at("config"));
+    store.read();
+    test::writeAll(at("copy"), "read");
+    fs::rename(at("copy"), at("tamberl.ini"));
+    EXPECT_EQ(store.write("ours"), std::nullopt);
+    test::writeAll(at("tamberl.ini"), "theirs");
+    const std::optional<std::string> said = store.write("ours again");
+    EXPECT_EQ(store.write("ours at last"), std::nullopt) << "told once";
+    const std::vector<std::string> files = names();
+    ASSERT_EQ(files.size(), 2U);
+    EXPECT_EQ(test::readAll(at("tamberl.ini")), "theirs");
+    const fs::path beside = at(files[1].c_str());
+    EXPECT_TRUE(files[1].starts_with("tamberl.") && files[1].ends_with(".ini")) << files[1];
+    EXPECT_EQ(test::readAll(beside), "ours at last");
+    ASSERT_TRUE(said);
+    EXPECT_TRUE(said->ends_with("this window's settings are saved in " + beside.string())) << *said;
+}
+
 // Whatever stands where the settings file should be, it is told, never read without bound,
 // never blocked on and never replaced; the window goes on from its defaults.
 TEST_F(Store, WhatIsNoSettingsFileIsNeitherReadNorReplaced) {
