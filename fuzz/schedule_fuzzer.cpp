@@ -27,9 +27,11 @@ struct Entry {
 std::vector<Entry> scan(const std::string& text) {
     std::vector<Entry> entries;
     const std::string buffer = text + "\r\n";
-    scanSchedule(buffer, [&](double time, std::string line) {
+    std::size_t previous = 1;
+    scanSchedule(buffer, [&](double time, std::string line, std::size_t number) {
+        REQUIRE(number > previous);
+        previous = number;
         entries.push_back({time, std::move(line)});
-        return true;
     });
     for (std::size_t i = 0; i < entries.size() && i < Form1::MaxEvents; ++i) {
         const Entry& entry = entries[i];
@@ -60,6 +62,7 @@ void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
     REQUIRE(form.Command5.Visible);
     form.Command5_Click();
     REQUIRE(!form.Command5.Visible);
+    REQUIRE(services.reports.size() == (entries.size() > Form1::MaxEvents ? 1U : 0U));
     const auto kept = std::min<std::size_t>(entries.size(), Form1::MaxEvents);
     REQUIRE(form.EventCount == static_cast<std::int32_t>(kept));
     for (std::size_t i = 0; i < kept; ++i) {

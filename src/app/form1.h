@@ -4,6 +4,7 @@
 
 #include "app/controls.h"
 #include "platform/services.h"
+#include "schedule/schedule_line.h"
 #include "share/clock_message.h"
 
 #include <array>
@@ -24,7 +25,10 @@ public:
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    static constexpr int MaxEvents = 101;
+    static constexpr int MaxEvents = MaxEntries;
+    // What the user reads after a save that failed while the schedule was applied.
+    static constexpr std::string_view NotSaved =
+        "the schedule rings as applied but is not saved: press 予定更新 to save it again";
 
     // The window itself. Top, Left, Width and Height are the outer placement in twips of the
     // screen; ScaleWidth is the client width in pixels.
@@ -91,7 +95,10 @@ public:
     // Event handlers.
     void Form_Load();
     void Form_Resize();
-    void Form_Unload();
+    // Why the window closes: the user closed it, closed it again after a save failed, or the
+    // session ends and nobody is there to ask.
+    enum class Closing { Asked, AskedAgain, SessionEnds };
+    void Form_Unload(Closing why = Closing::Asked);
     void Form_Click();
     void Image1_Click();
     void Label3_Click();
@@ -144,6 +151,7 @@ private:
     void placePicture();
     void placeMarks();
     void moveHands(double minute, double hour);
+    void showPicture(const std::string& path, const char* otherwise);
     void checkSchedule();
     void applySchedule();
     void clockIsNow(double time, bool tick);
@@ -154,6 +162,7 @@ private:
     std::string leaderId_;
     std::uint64_t leaderSequence_ = 0;
     double lastTick_ = -1;
+    std::uint64_t pictureRequests_ = 0;
 };
 
 } // namespace tamberlight

@@ -23,19 +23,37 @@ void Form1::Form_LoadBeforeSave() {
 }
 
 // A settings file that cannot be written, whatever the failure, leaves the window as a failed
-// apply leaves it: the entries empty and 予定更新 shown for another try.
+// apply leaves it: the entries ring, and 予定更新 stays shown for another try at the save.
 void Form1::saveAtStartUp() {
     try {
-        orSay("press 予定更新 to try again", [this] { SaveSettings(); });
+        orSay(NotSaved, [this] { SaveSettings(); });
     } catch (...) {
         Command5.Visible = true;
-        EventCount = 0;
         throw;
     }
 }
 
-void Form1::Form_Unload() {
-    orSay("the previous file is kept", [this] { SaveSettings(); });
+// A close whose save fails keeps the window open once, so that nothing is lost unknowingly; the
+// next close goes without the save. At the end of a session the settings are kept elsewhere.
+void Form1::Form_Unload(Closing why) {
+    try {
+        SaveSettings();
+    } catch (const PlatformError& failed) {
+        const std::string said = failed.what();
+        if (why == Closing::Asked)
+            throw PlatformError(said +
+                                "; the window stays open: close it again to quit without saving");
+        if (why == Closing::AskedAgain)
+            throw PlatformError(said + "; the window closes without saving, as asked");
+        std::string kept;
+        try {
+            kept = services_.keepUnsavedSettings(settingsBytes());
+        } catch (const PlatformError& alsoFailed) {
+            throw PlatformError(said + "; nor could they be kept elsewhere (" + alsoFailed.what() +
+                                ")");
+        }
+        throw PlatformError(said + "; they are kept in " + kept + " instead");
+    }
 }
 
 } // namespace tamberlight

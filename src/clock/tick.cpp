@@ -51,6 +51,8 @@ void Form1::Command8_Click() {
     } catch (const PlatformError&) {
         throw PlatformError('"' + hour + "\" is not an hour of the day; the clock keeps its time");
     }
+    // The new time shows at once, also on a stopped clock; no entry rings for it.
+    showTime();
     if (onClockMoved)
         onClockMoved(false);
 }

@@ -12,9 +12,20 @@ void Form1::Text1_Change() {
     Command5.Visible = true;
 }
 
+// The entries ring as applied whether or not the save succeeds; the button stays shown while
+// the schedule is not saved, so that the user can try the save again.
 void Form1::Command5_Click() {
-    orSay("press 予定更新 to try again", [this] { SaveSettings(); });
+    std::exception_ptr unsaved;
+    try {
+        orSay(NotSaved, [this] { SaveSettings(); });
+    } catch (const PlatformError&) {
+        unsaved = std::current_exception();
+    }
     applySchedule();
+    if (unsaved) {
+        Command5.Visible = true;
+        std::rethrow_exception(unsaved);
+    }
 }
 
 void Form1::applySchedule() {
@@ -22,16 +33,26 @@ void Form1::applySchedule() {
     ScheduleBuffer = Text1.Text() + LineBreak;
     ScanPos = 0;
     EventCount = 0;
-    // Only the first entries fit; later timed lines are left out. Slots above the new count
-    // keep what an earlier apply put there and are never read.
-    scanSchedule(ScheduleBuffer, [this](double time, std::string line) {
+    // Only the first entries fit; later timed lines are left out, and the user hears how many.
+    // Slots above the new count keep what an earlier apply put there and are never read.
+    std::size_t leftOut = 0, firstLeftOut = 0;
+    scanSchedule(ScheduleBuffer, [this, &leftOut, &firstLeftOut](double time, std::string line,
+                                                                 std::size_t lineNumber) {
+        if (EventCount == MaxEvents) {
+            firstLeftOut = leftOut++ == 0 ? lineNumber : firstLeftOut;
+            return;
+        }
         const auto slot = static_cast<std::size_t>(EventCount);
         EventTimes[slot] = time;
         EventLines[slot] = std::move(line);
         ++EventCount;
-        return EventCount < MaxEvents;
     });
     ScanPos = 0;
+    if (leftOut > 0)
+        services_.report(std::to_string(leftOut) + (leftOut == 1 ? " timed line" : " timed lines") +
+                         " of the schedule will not ring: only the first " +
+                         std::to_string(MaxEvents) + " entries do, and line " +
+                         std::to_string(firstLeftOut) + " is the first left out");
 }
 
 // Every entry is compared, in text order and without stopping at a match; each match sounds

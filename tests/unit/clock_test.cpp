@@ -95,6 +95,8 @@ TEST_P(Settings, BaseHourAndIntervalTakeNumbersOnlyAndSayWhyNot) {
     EXPECT_EQ(told(&Form1::Command8_Click),
               c.clock == -1 ? quoted + " is not an hour of the day; the clock keeps its time" : "");
     EXPECT_EQ(form.ClockTime, c.clock < 0 ? at(3, 33) : c.clock) << c.text;
+    EXPECT_EQ(form.Label1.Caption, c.clock < 0 ? "00:00" : clockText(c.clock))
+        << "the new time shows at once";
     EXPECT_EQ(form.Text1.focusRequests(), focus + 1) << "the focus moves on every click";
     form.Text3.setText(c.text);
     EXPECT_EQ(told(&Form1::Command4_Click),

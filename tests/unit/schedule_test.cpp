@@ -78,6 +78,9 @@ TEST_F(Schedule, AtMost101EntriesAreKeptAndAnApplyStartsAfresh) {
     apply(text);
     EXPECT_EQ(form.EventCount, 101);
     EXPECT_EQ(form.EventLines[100], "4:10 e100");
+    EXPECT_EQ(services.reports,
+              std::vector<std::string>{"1 timed line of the schedule will not ring: only the first "
+                                       "101 entries do, and line 103 is the first left out"});
     apply("t\r\n5:00 z");
     EXPECT_EQ(form.EventCount, 1);
     EXPECT_EQ(form.EventLines[0], "5:00 z");
@@ -90,12 +93,13 @@ TEST_F(Schedule, EditingShowsTheApplyButtonAndApplyingSavesFirstAndHidesIt) {
     EXPECT_FALSE(form.Command5.Visible);
     EXPECT_TRUE(file().ends_with("\r\nt\r\n1:00 a\r\n"));
 
-    // A save that fails ends the apply before anything else changes.
+    // A save that fails is told, and the entries ring all the same; the button stays for
+    // another try at the save.
     services.saveFailure = std::make_exception_ptr(PlatformError("cannot save"));
     form.Text1.setText("t\r\n2:00 b\r\n3:00 c");
-    EXPECT_THROW(form.Command5_Click(), std::exception);
+    EXPECT_THROW(form.Command5_Click(), PlatformError);
     EXPECT_TRUE(form.Command5.Visible);
-    EXPECT_EQ(form.EventCount, 1);
+    EXPECT_EQ(form.EventCount, 2);
 }
 
 TEST_F(Schedule, AnEntrySoundsOnceAClockDayOnItsMinuteOnly) {
