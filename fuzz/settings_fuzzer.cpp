@@ -106,9 +106,9 @@ void readLines(std::string_view bytes) {
         REQUIRE(bytes.substr(consumed, line->size()) == *line);
         consumed += line->size();
         consumed += lineBreakAt(bytes, consumed);
-        const std::string text = decodeFromFile(*line);
+        const std::string text = decodeFromFile(*line, charsetOf(bytes));
         REQUIRE(isUtf8(text));
-        REQUIRE(!isUtf8(*line) || text == *line);
+        REQUIRE(!isUtf8(bytes) || text == *line);
     }
     REQUIRE(consumed == bytes.size());
     REQUIRE(reader.atEnd());

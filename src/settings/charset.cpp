@@ -93,11 +93,14 @@ std::string replaceInvalid(std::string_view text) {
 
 } // namespace
 
-std::string decodeFromFile(std::string_view bytes) {
-    if (isUtf8(bytes))
-        return std::string(bytes);
-    if (auto converted = convert("UTF-8", "CP932", bytes))
-        return *converted;
+FileCharset charsetOf(std::string_view file) {
+    return isUtf8(file) ? FileCharset::Utf8 : FileCharset::ShiftJis;
+}
+
+std::string decodeFromFile(std::string_view bytes, FileCharset charset) {
+    if (charset == FileCharset::ShiftJis)
+        if (auto converted = convert("UTF-8", "CP932", bytes))
+            return *converted;
     return replaceInvalid(bytes);
 }
 

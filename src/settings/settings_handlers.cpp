@@ -82,13 +82,14 @@ void Form1::readSettings(std::string_view bytes) {
     if (bytes.empty())
         return;
     SettingsReader file(bytes);
+    const FileCharset charset = charsetOf(bytes);
     resumeNext([&] {
         if (auto line = file.readLine())
-            PicturePath = decodeFromFile(*line);
+            PicturePath = decodeFromFile(*line, charset);
     });
     resumeNext([&] {
         if (auto line = file.readLine())
-            SoundPath = decodeFromFile(*line);
+            SoundPath = decodeFromFile(*line, charset);
     });
     const std::optional<std::string> top = file.readField();
     const std::optional<std::string> left = file.readField();
@@ -106,7 +107,7 @@ void Form1::readSettings(std::string_view bytes) {
     while (auto line = file.readLine()) {
         if (!first)
             schedule += CrLf;
-        schedule += decodeFromFile(*line);
+        schedule += decodeFromFile(*line, charset);
         first = false;
     }
     Text1.setText(std::move(schedule));
@@ -118,13 +119,8 @@ void Form1::readSettings(std::string_view bytes) {
         Width = *value;
     if (auto value = windowValue(height))
         Height = *value;
-    if (PicturePath.empty())
-        return;
-    try {
-        Image1.Picture = services_.loadPicture(PicturePath, Image1.Width, Image1.Height);
-    } catch (const PlatformError& error) {
-        services_.report(std::string(error.what()) + "; the dial shows no picture");
-    }
+    if (!PicturePath.empty())
+        showPicture(PicturePath, "the dial shows no picture");
 }
 
 } // namespace tamberlight
