@@ -28,11 +28,24 @@ void Form1::Command3_Click() {
     Text1.SetFocus();
     CommonDialog1.ShowOpen();
     const std::string name = CommonDialog1.FileName;
-    if (name.empty())
-        return;
-    orSay("the dial keeps its picture",
-          [&] { Image1.Picture = services_.loadPicture(name, Image1.Width, Image1.Height); });
-    PicturePath = name;
+    if (!name.empty())
+        showPicture(name, "the dial keeps its picture");
+}
+
+// The picture and its path change only once the picture has loaded, and only for the latest
+// choice: one that loads after a later one is dropped.
+void Form1::showPicture(const std::string& path, const char* otherwise) {
+    const std::uint64_t request = ++pictureRequests_;
+    services_.loadPicture(
+        path, Image1.Width, Image1.Height,
+        [this, path, otherwise, request](PictureHandle picture, const std::string& why) {
+            if (request != pictureRequests_)
+                return;
+            if (!picture)
+                return services_.report(why + "; " + otherwise);
+            Image1.Picture = std::move(picture);
+            PicturePath = path;
+        });
 }
 
 namespace {

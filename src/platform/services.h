@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,13 +45,19 @@ public:
     virtual std::string showOpen() = 0;
     // The colour dialog: the chosen colour, or nothing when the dialog was cancelled.
     virtual std::optional<Colour> showColor() = 0;
-    // The picture for showing stretched to this size in pixels. Throws PlatformError when the
-    // path names no readable picture.
-    virtual PictureHandle loadPicture(const std::string& path, float width, float height) = 0;
+    // Loads the picture for showing stretched to this size in pixels and hands it to done, or
+    // hands done nothing and why when the path names no readable picture. done may run at once
+    // or later, on the window's thread and within its boundary: a picture on a slow or stalled
+    // disk never holds the window up.
+    using PictureDone = std::function<void(PictureHandle picture, const std::string& why)>;
+    virtual void loadPicture(const std::string& path, float width, float height,
+                             PictureDone done) = 0;
+    // Each sound ends the one before it.
     virtual void beep() = 0;
     // A media command such as: play "/path/to/sound.wav". Returns at once; the sound plays
     // on. Throws PlatformError for a command it does not understand.
     virtual void mediaCommand(const std::string& command) = 0;
+    virtual void stopSound() = 0;
     // The settings file's bytes, or nothing when there is none yet. Throws PlatformError for a
     // file that is there but cannot be read or is no settings file at all; that file is then
     // never written over.
@@ -58,6 +65,9 @@ public:
     // Replaces the settings file with these bytes. Throws PlatformError, and then the previous
     // file is still there, whole.
     virtual void writeSettingsFile(std::string_view bytes) = 0;
+    // Keeps the settings file's bytes where they are never loaded from, for when the file itself
+    // cannot be written and nobody is there to ask; gives where. Throws PlatformError.
+    virtual std::string keepUnsavedSettings(std::string_view bytes) = 0;
     // Tells the user of a failure in one line: what failed, on which file or value, and what
     // happens next.
     virtual void report(const std::string& message) = 0;

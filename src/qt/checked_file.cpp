@@ -16,19 +16,21 @@ namespace {
     throw FileRefused(std::strerror(error), false);
 }
 
+const char* kindOf(const struct stat& st) {
+    return S_ISREG(st.st_mode)                          ? nullptr
+           : S_ISDIR(st.st_mode)                        ? "a folder"
+           : S_ISFIFO(st.st_mode)                       ? "a named pipe"
+           : S_ISSOCK(st.st_mode)                       ? "a socket"
+           : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
+                                                        : "no regular file";
+}
+
 // A file that is what a settings file must be passes; anything else is refused, saying what it is.
 void check(const struct stat& st, Access access) {
-    if (S_ISREG(st.st_mode)) {
-        if (access == Access::Read && st.st_size > SettingsSizeLimit)
-            throw FileRefused("it is larger than 64 MiB, far more than any settings", true);
-        return;
-    }
-    const char* what = S_ISDIR(st.st_mode)                          ? "a folder"
-                       : S_ISFIFO(st.st_mode)                       ? "a named pipe"
-                       : S_ISSOCK(st.st_mode)                       ? "a socket"
-                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
-                                                                    : "no regular file";
-    throw FileRefused(std::string("it is ") + what + ", not a settings file", true);
+    if (const char* what = kindOf(st))
+        throw FileRefused(std::string("it is ") + what + ", not a settings file", true);
+    if (access == Access::Read && st.st_size > SettingsSizeLimit)
+        throw FileRefused("it is larger than 64 MiB, far more than any settings", true);
 }
 
 } // namespace
@@ -74,6 +76,13 @@ std::string readBounded(const Descriptor& file) {
         if (static_cast<off_t>(bytes.size()) > SettingsSizeLimit)
             throw FileRefused("it is larger than 64 MiB, far more than any settings", true);
     }
+}
+
+std::optional<std::string> specialKind(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || kindOf(st) == nullptr)
+        return std::nullopt;
+    return kindOf(st);
 }
 
 void checkNotSpecial(const std::filesystem::path& path) {

@@ -62,4 +62,8 @@ std::string readBounded(const Descriptor& file);
 // file. A path that names nothing passes.
 void checkNotSpecial(const std::filesystem::path& path);
 
+// What the path names when it is there but is no regular file ("a named pipe", "a folder"),
+// links followed; nothing otherwise. A picture or a sound of such a kind is never opened.
+std::optional<std::string> specialKind(const std::filesystem::path& path);
+
 } // namespace tamberlight

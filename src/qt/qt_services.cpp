@@ -4,6 +4,7 @@
 
 #include "platform/media_command.h"
 #include "platform/platform_error.h"
+#include "qt/checked_file.h"
 #include "qt/modules.h"
 
 #include <QApplication>
@@ -13,10 +14,15 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <iostream>
+#include <mutex>
+#include <thread>
 
 namespace tamberlight {
 
 PictureHandle loadQtPicture(const std::string& path, QSize shown) {
+    if (const std::optional<std::string> kind = specialKind(path))
+        throw PlatformError("cannot show " + path + " as the dial picture: it is " + *kind +
+                            ", not a picture");
     QImageReader reader(QString::fromStdString(path));
     reader.setAutoTransform(true);
     // A phone photo is more than Qt decodes whole by default. It is decoded at the size it is
@@ -59,12 +65,24 @@ std::unique_ptr<Sound> loadSound(const ErrorSink& report) {
     return std::make_unique<Bell>();
 }
 
+// Lets a thread hand a loaded picture to the window's thread for as long as the services live.
+struct PictureMailbox {
+    std::mutex lock;
+    QObject* receiver;
+};
+
 QtServices::QtServices(SettingsStore settings, ErrorSink report)
     : settings_(std::move(settings))
     , report_(std::move(report))
-    , lastFolder_(QDir::homePath()) {}
+    , pictures_(std::make_shared<PictureMailbox>())
+    , lastFolder_(QDir::homePath()) {
+    pictures_->receiver = new QObject;
+}
 
-QtServices::~QtServices() = default;
+QtServices::~QtServices() {
+    const std::lock_guard closed(pictures_->lock);
+    delete std::exchange(pictures_->receiver, nullptr);
+}
 
 std::string QtServices::showOpen() {
     const QString chosen = QFileDialog::getOpenFileName(parent_.data(), QString(), lastFolder_);
@@ -81,9 +99,27 @@ std::optional<Colour> QtServices::showColor() {
     return rgb(colour.red(), colour.green(), colour.blue());
 }
 
-PictureHandle QtServices::loadPicture(const std::string& path, float width, float height) {
+// The picture is read on a thread of its own: a file on a stalled disk holds up that thread
+// alone, and the window goes on answering (and saving when the session ends).
+void QtServices::loadPicture(const std::string& path, float width, float height, PictureDone done) {
     const qreal ratio = parent_ ? parent_->devicePixelRatioF() : qApp->devicePixelRatio();
-    return loadQtPicture(path, (QSizeF(width, height) * ratio).toSize());
+    const QSize shown = (QSizeF(width, height) * ratio).toSize();
+    const Boundary boundary =
+        boundary_ ? boundary_ : [](const std::function<void()>& work) { work(); };
+    std::thread([path, shown, done = std::move(done), boundary, mailbox = pictures_] {
+        PictureHandle picture;
+        std::string why;
+        try {
+            picture = loadQtPicture(path, shown);
+        } catch (const PlatformError& error) {
+            why = error.what();
+        }
+        const std::lock_guard open(mailbox->lock);
+        if (mailbox->receiver != nullptr)
+            QMetaObject::invokeMethod(
+                mailbox->receiver, [=] { boundary([&] { done(picture, why); }); },
+                Qt::QueuedConnection);
+    }).detach();
 }
 
 void QtServices::beep() {
@@ -97,6 +133,11 @@ void QtServices::mediaCommand(const std::string& command) {
         sound().play(path);
 }
 
+void QtServices::stopSound() {
+    if (sound_)
+        sound_->stop();
+}
+
 void QtServices::endSounds() {
     silenced_ = true;
     if (sound_)
@@ -104,11 +145,19 @@ void QtServices::endSounds() {
 }
 
 std::optional<std::string> QtServices::readSettingsFile() {
+    if (const std::optional<std::filesystem::path> unsaved = settings_.unsavedCopy())
+        report_("the settings that could not be saved when the last session ended are kept in " +
+                unsaved->string() + "; they are not loaded");
     return settings_.read();
 }
 
 void QtServices::writeSettingsFile(std::string_view bytes) {
-    settings_.write(bytes);
+    if (const std::optional<std::string> elsewhere = settings_.write(bytes))
+        report_(*elsewhere);
+}
+
+std::string QtServices::keepUnsavedSettings(std::string_view bytes) {
+    return settings_.keepUnsaved(bytes).string();
 }
 
 void QtServices::report(const std::string& message) {

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "qt/sound_player.h"
 
+#include "qt/checked_file.h"
+
 #include <QApplication>
 #include <QAudioDevice>
 #include <QAudioOutput>
@@ -73,8 +75,27 @@ bool SoundPlayer::canBeHeard() {
     return false;
 }
 
+// A new sound ends the one before it, so that sounds never pile up: each player and each tone
+// is stopped at once and goes when the event loop next runs (it may be the one now reporting).
+void SoundPlayer::hush() {
+    for (QAudioSink* sink : findChildren<QAudioSink*>(Qt::FindDirectChildrenOnly)) {
+        sink->stop();
+        sink->deleteLater();
+    }
+    for (QMediaPlayer* player : findChildren<QMediaPlayer*>(Qt::FindDirectChildrenOnly)) {
+        player->stop();
+        player->deleteLater();
+    }
+}
+
 void SoundPlayer::play(const std::string& path) {
+    hush();
     const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    // A named pipe or a device is never opened: it could hold the player up for good.
+    if (const std::optional<std::string> kind = specialKind(file.toStdString())) {
+        playFailed(file, QString::fromStdString("it is " + *kind + ", not a sound file"));
+        return;
+    }
     if (path.empty() || !QFileInfo(file).isFile()) {
         playFailed(file, QStringLiteral("no such file"));
         return;
@@ -113,6 +134,7 @@ void SoundPlayer::play(const std::string& path) {
 }
 
 void SoundPlayer::beep() {
+    hush();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (!canBeHeard() || device.isNull()) {
         QApplication::beep();

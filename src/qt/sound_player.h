@@ -11,9 +11,9 @@
 
 namespace tamberlight {
 
-// Plays sound files and the beep through the system's audio output. Every play is its own
-// player, so plays overlap and go on while the clock runs. A play that fails, or a file that
-// holds no sound (a picture chosen by mistake), beeps instead and says why in one line.
+// Plays sound files and the beep through the system's audio output, one at a time: a new sound
+// ends the one before it. A play that fails, or a file that holds no sound (a picture chosen by
+// mistake), beeps instead and says why in one line.
 class SoundPlayer : public QObject, public Sound {
     Q_OBJECT
 public:
@@ -27,6 +27,7 @@ public:
     void stop() override;
 
 private:
+    void hush();
     void playFailed(const QString& path, const QString& why);
     // Whether the system has an audio output; without one the user is told once.
     bool canBeHeard();

@@ -3,6 +3,8 @@
 // The dial and the panel as the user sees and clicks them: pixels of a grab of the window.
 #include "support/window_test.h"
 
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -56,7 +58,7 @@ TEST_F(Dial, HandsMarksAndTheClockTextAreDrawnWhereTheyBelong) {
 
     // The blue copy of the clock text lies one pixel right of and above the white one, which
     // a black picture behind them shows.
-    form->Image1.Picture = services.loadPicture(picture("black.png", Qt::black), 128, 256);
+    form->Image1.Picture = loadQtPicture(picture("black.png", Qt::black), {128, 256});
     form->PictureTop = 60;
     run(&Form1::Form_Resize);
     tickTo(12, 1);
@@ -130,6 +132,30 @@ TEST_F(Dial, ThePictureMovesByFiveAndAFileThatIsNoPictureKeepsTheOldOne) {
     const QImage image = grab();
     EXPECT_TRUE(near(image.pixel(60, 116), 255, 0, 0)) << "inside the old picture";
     EXPECT_FALSE(near(image.pixel(60, 120), 255, 0, 0)) << "below its lowered bottom edge";
+}
+
+// A picture is read on a thread of its own and arrives later, through the window's boundary; a
+// named pipe, which would hold the reader up for good, is never opened.
+TEST_F(Dial, PicturesLoadBesideTheWindowAndANamedPipeIsRefused) {
+    QtServices real(SettingsStore(dir.path().toStdString(), dir.path().toStdString()));
+    int arrived = 0;
+    real.setBoundary([&arrived](const std::function<void()>& work) {
+        ++arrived;
+        work();
+    });
+    const std::string pipe = dir.filePath("pipe.png").toStdString();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::string why;
+    real.loadPicture(pipe, 128, 256,
+                     [&why](PictureHandle, const std::string& said) { why = said; });
+    PictureHandle shown;
+    real.loadPicture(picture("red.png", Qt::red), 128, 256,
+                     [&shown](PictureHandle picture, const std::string&) { shown = picture; });
+    EXPECT_EQ(arrived, 0) << "nothing is read on the window's thread";
+    QTRY_COMPARE(arrived, 2);
+    EXPECT_EQ(why,
+              "cannot show " + pipe + " as the dial picture: it is a named pipe, not a picture");
+    EXPECT_NE(shown, nullptr);
 }
 
 // A phone photo: 8000 x 6000 pixels, more than Qt decodes whole, stored on its side with an

@@ -31,8 +31,9 @@ public:
 class FakeServices : public Services {
 public:
     std::optional<std::string> settingsFile; // nothing: there is no file yet
-    std::optional<std::string> readFailure;  // why the file that is there cannot be read
-    std::exception_ptr saveFailure;          // what every save throws
+    std::optional<std::string> unsavedCopy;
+    std::optional<std::string> readFailure; // why the file that is there cannot be read
+    std::exception_ptr saveFailure;         // what every save throws
     std::deque<std::string> openAnswers;
     std::deque<std::optional<Colour>> colourAnswers;
     std::function<PictureHandle(const std::string&)> pictureLoader;
@@ -41,15 +42,21 @@ public:
 
     std::string showOpen() override { return take(openAnswers); }
     std::optional<Colour> showColor() override { return take(colourAnswers); }
-    PictureHandle loadPicture(const std::string& path, float, float) override {
-        if (pictureLoader)
-            return pictureLoader(path);
-        if (path.empty())
-            throw PlatformError("cannot show an empty path as the dial picture");
-        return std::make_shared<PathPicture>(path);
+    // Loaded at once: the loader's picture, or why it threw.
+    void loadPicture(const std::string& path, float, float, PictureDone done) override {
+        PictureHandle picture;
+        try {
+            if (path.empty())
+                throw PlatformError("cannot show an empty path as the dial picture");
+            picture = pictureLoader ? pictureLoader(path) : std::make_shared<PathPicture>(path);
+        } catch (const PlatformError& error) {
+            return done(nullptr, error.what());
+        }
+        done(picture, "");
     }
     void beep() override { sounds.emplace_back("beep"); }
     void mediaCommand(const std::string& command) override { sounds.push_back(command); }
+    void stopSound() override { sounds.emplace_back("stop"); }
     std::optional<std::string> readSettingsFile() override {
         if (readFailure)
             throw PlatformError("cannot read settings from tamberl.ini: " + *readFailure);
@@ -60,7 +67,16 @@ public:
             std::rethrow_exception(saveFailure);
         settingsFile = std::string(bytes);
     }
-    void report(const std::string& message) override { reports.push_back(message); }
+    std::string keepUnsavedSettings(std::string_view bytes) override {
+        unsavedCopy = std::string(bytes);
+        return "unsaved.ini";
+    }
+    void report(const std::string& message) override {
+        reports.push_back(message);
+        if (onReport)
+            onReport(message);
+    }
+    std::function<void(const std::string&)> onReport;
 
 private:
     template <typename T> static T take(std::deque<T>& answers) {
