@@ -60,20 +60,30 @@ int main(int argc, char* argv[]) {
     QObject::connect(&application, &QGuiApplication::lastWindowClosed, &application,
                      [&instance] { instance.release(); });
 
-    QtServices services(std::move(settings));
+    // Every line for the user goes to standard error and, once there is a window, to its foot.
+    Form1Window* told = nullptr;
+    const ErrorSink tell = [&told](const std::string& line) {
+        printToStandardError(line);
+        if (told != nullptr)
+            told->showNotice(line);
+    };
+    QtServices services(std::move(settings), tell);
     Form1 form(services);
     Form1Window window(form, services);
-    shown = &window;
+    shown = told = &window;
     services.setDialogParent(&window);
+    services.setBoundary([&window](const std::function<void()>& work) { window.run(work); });
     // Sounds end before the closing save, which a long schedule makes slow.
-    window.onClosing = [&services] { services.endSounds(); };
+    window.onClosing = [&services](bool closing) {
+        closing ? services.endSounds() : services.allowSounds();
+    };
     // A session that ends while a long schedule loads still gets the closing save.
-    closeOnTermination(window);
+    onTermination(window, [&window] { window.endSession(); });
     window.load();
     // A clock shared by a room loads its module and opens its link only when asked to.
     std::unique_ptr<SharedClock> shared;
     if (share) {
-        shared = std::make_unique<SharedClock>(window, form, *share, printToStandardError);
+        shared = std::make_unique<SharedClock>(window, form, *share, tell);
         shared->start();
     }
     window.show();

@@ -6,9 +6,11 @@
 #include "qt/drawing.h"
 #include "qt/fonts.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 namespace tamberlight {
 
@@ -26,6 +28,23 @@ Form1Window::Form1Window(Form1& form, Services& services)
     background.setColor(QPalette::Window, qtColour(form_.BackColor));
     setPalette(background);
     widgets_.emplace(*this, form, [this](const std::function<void()>& work) { run(work); });
+    // Failures the user would otherwise not notice are told here too, over the foot of the
+    // schedule box, which reaches below the window anyway.
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setAccessibleName(QStringLiteral("お知らせ"));
+    notice_->setWordWrap(true);
+    notice_->setMargin(4);
+    notice_->setAutoFillBackground(true);
+    notice_->setFrameShape(QFrame::Box);
+    QPalette warning = notice_->palette();
+    warning.setColor(QPalette::Window, QColor(255, 244, 196));
+    warning.setColor(QPalette::WindowText, Qt::black);
+    notice_->setPalette(warning);
+    notice_->hide();
+    // Escape ends the sound that plays.
+    auto* hush = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(hush, &QShortcut::activated, this, [this] { services_.stopSound(); });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(100, 100);
     resize(static_cast<int>(form_.ScaleWidth), static_cast<int>(form_.ScaleHeight));
@@ -38,6 +57,25 @@ void Form1Window::load() {
     placement_.record();
     run([this] { form_.Form_LoadBeforeSave(); });
     savedAtStart_ = false;
+}
+
+void Form1Window::showNotice(const std::string& line) {
+    notice_->setText(qtText(line));
+    notice_->show();
+    notice_->raise();
+    placeNotice();
+    QAccessibleEvent alert(notice_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void Form1Window::placeNotice() {
+    const int height = notice_->heightForWidth(width());
+    notice_->setGeometry(0, this->height() - height, width(), height);
+}
+
+void Form1Window::endSession() {
+    closing_ = Form1::Closing::SessionEnds;
+    close();
 }
 
 void Form1Window::run(const std::function<void()>& work) {
@@ -108,6 +146,10 @@ void Form1Window::syncTimer() {
 
 void Form1Window::mousePressEvent(QMouseEvent* event) {
     pressed_.reset();
+    if (notice_->isVisible() && notice_->geometry().contains(event->position().toPoint())) {
+        notice_->hide();
+        return;
+    }
     if (event->button() == Qt::LeftButton)
         pressed_ = dial_.hit(event->position());
 }
@@ -140,6 +182,7 @@ void Form1Window::resizeEvent(QResizeEvent* event) {
     form_.ScaleWidth = static_cast<float>(width());
     form_.ScaleHeight = static_cast<float>(height());
     run([this] { form_.Form_Resize(); });
+    placeNotice();
 }
 
 void Form1Window::moveEvent(QMoveEvent* event) {
@@ -148,11 +191,24 @@ void Form1Window::moveEvent(QMoveEvent* event) {
     placement_.record();
 }
 
+// A close whose save fails is called off once, and the window says why; the next close goes
+// through. The end of a session always goes through.
 void Form1Window::closeEvent(QCloseEvent* event) {
     if (onClosing)
-        onClosing();
+        onClosing(true);
     placement_.record();
-    run([this] { form_.Form_Unload(); });
+    bool saved = false;
+    run([&form = form_, &saved, why = closing_] {
+        form.Form_Unload(why);
+        saved = true;
+    });
+    if (!saved && closing_ == Form1::Closing::Asked) {
+        closing_ = Form1::Closing::AskedAgain;
+        if (onClosing)
+            onClosing(false);
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 

@@ -7,6 +7,7 @@
 #include "qt/dial_view.h"
 #include "qt/window_placement.h"
 
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -28,8 +29,16 @@ public:
     // window goes on.
     void run(const std::function<void()>& work);
 
-    // Runs when the window is asked to close, before the closing save.
-    std::function<void()> onClosing;
+    // Shows a line for the user at the foot of the window, until it is clicked away or another
+    // line comes.
+    void showNotice(const std::string& line);
+    // The session ends: the window closes without asking, its settings kept elsewhere when the
+    // file cannot be written.
+    void endSession();
+
+    // Runs with true when the window is asked to close, before the closing save, and with false
+    // when it stays open after all.
+    std::function<void(bool closing)> onClosing;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +55,7 @@ private:
     void sync();
     void syncTimer();
     void repaintDial();
+    void placeNotice();
 
     Form1& form_;
     Services& services_;
@@ -57,6 +67,8 @@ private:
     std::int32_t shownInterval_ = -1;
     bool shownEnabled_ = false;
     bool savedAtStart_ = true; // until a load holds the start-up save back
+    QLabel* notice_;
+    Form1::Closing closing_ = Form1::Closing::Asked;
     // Where the left button went down: a drawn control, or the window itself.
     std::optional<std::optional<const ControlEntry*>> pressed_;
 };

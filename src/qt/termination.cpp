@@ -3,7 +3,6 @@
 #include "qt/termination.h"
 
 #include <QSocketNotifier>
-#include <QWidget>
 #include <array>
 #include <csignal>
 #include <sys/socket.h>
@@ -22,18 +21,19 @@ void onSignal(int) {
 
 } // namespace
 
-void closeOnTermination(QWidget& window) {
+void onTermination(QObject& context, std::function<void()> end) {
     std::array<int, 2> ends{};
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, ends.data()) != 0)
         return;
     signalWriteEnd = ends[0];
-    auto* notifier = new QSocketNotifier(ends[1], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, end = ends[1]] {
-        char bytes[16];
-        while (::read(end, bytes, sizeof bytes) > 0) {
-        }
-        window.close();
-    });
+    auto* notifier = new QSocketNotifier(ends[1], QSocketNotifier::Read, &context);
+    QObject::connect(notifier, &QSocketNotifier::activated, &context,
+                     [end = std::move(end), fd = ends[1]] {
+                         char bytes[16];
+                         while (::read(fd, bytes, sizeof bytes) > 0) {
+                         }
+                         end();
+                     });
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

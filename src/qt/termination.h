@@ -2,12 +2,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-class QWidget;
+#include <functional>
+
+class QObject;
 
 namespace tamberlight {
 
-// Closes the window, as its close button does, when the session ends the program with SIGTERM,
-// SIGHUP or SIGINT, so that what it would save on closing is saved then too.
-void closeOnTermination(QWidget& window);
+// Runs end on the event loop, for as long as the context lives, when the session ends the
+// program with SIGTERM, SIGHUP or SIGINT, so that what the window would save on closing is saved
+// then too.
+void onTermination(QObject& context, std::function<void()> end);
 
 } // namespace tamberlight

@@ -9,8 +9,10 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTimer>
 #include <QTranslator>
 
@@ -108,6 +110,61 @@ TEST_F(Window, TheScheduleBoxKeepsLoneLineEndsAndTypesCrLf) {
     EXPECT_EQ(box->text(), "#T\r\na\rb\nc\r\nd\r\n");
 }
 
+// The margin of the schedule box marks the lines that ring and those that look like entries
+// but never ring, with the reason on hover; the 102nd entry is past the limit.
+TEST_F(Window, TheScheduleBoxMarksWhatRingsAndWhatNeverDoes) {
+    open();
+    auto* box = widget<ScheduleEditor>("Text1");
+    QStringList lines{"#title 0:01", "0:02 rings",      "０：０３　full-width space",
+                      "0:04\ttab",   "0:05:30 seconds", "a note"};
+    for (int i = 0; i < 100; ++i)
+        lines << QString::number(i / 60 + 1) + ":" +
+                     QString::number(i % 60).rightJustified(2, u'0');
+    box->setText(lines.join("\r\n").toStdString());
+    QTRY_COMPARE(box->markOf(box->document()->lastBlock()),
+                 QString("not one of the first 101 entries"));
+    // What the margin shows beside each line: g a green dot, r a red ring, - nothing.
+    const auto marks = [box](int first, int last) {
+        const QImage image = box->grab().toImage();
+        std::string seen;
+        for (int line = first; line <= last; ++line) {
+            const QTextCursor at(box->document()->findBlockByNumber(line));
+            const int y = box->viewport()->mapTo(box, box->cursorRect(at).center()).y();
+            char mark = '-';
+            for (int dy = -4; dy <= 4; ++dy)
+                for (int x = 0; x < ScheduleEditor::MarginWidth; ++x) {
+                    const QRgb pixel = image.pixel(box->contentsRect().left() + x, y + dy);
+                    mark = near(pixel, 0, 128, 0, 50)   ? 'g'
+                           : near(pixel, 200, 0, 0, 60) ? 'r'
+                                                        : mark;
+                }
+            seen += mark;
+        }
+        return seen;
+    };
+    EXPECT_EQ(marks(0, 7), "-grrr-gg");
+    box->moveCursor(QTextCursor::End);
+    EXPECT_EQ(marks(105, 105), "r") << "the 102nd entry";
+    EXPECT_EQ(box->accessibleDescription(), "not one of the first 101 entries");
+}
+
+// What the user would otherwise not notice is told at the foot of the window too, until it is
+// clicked away; Escape ends the sound that plays.
+TEST_F(Window, FailuresAreToldInTheWindowAndEscapeEndsTheSound) {
+    services.onReport = [this](const std::string& line) { window->showNotice(line); };
+    open();
+    services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to x"));
+    run(&Form1::Command5_Click);
+    auto* notice = widget<QLabel>("notice");
+    ASSERT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text().toStdString(), services.reports.back());
+    EXPECT_EQ(notice->geometry().bottom(), window->height() - 1);
+    QTest::mouseClick(notice, Qt::LeftButton);
+    EXPECT_FALSE(notice->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(services.sounds, std::vector<std::string>{"stop"});
+}
+
 // The start-up save follows the first frame; when it fails the user still hears it and finds
 // 予定更新 there for another try.
 TEST_F(Window, AFailedStartUpSaveAfterTheFirstFrameStillShowsTheApplyButton) {
@@ -115,9 +172,9 @@ TEST_F(Window, AFailedStartUpSaveAfterTheFirstFrameStillShowsTheApplyButton) {
     services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to x"));
     open();
     QTRY_COMPARE(services.reports.size(), 1U);
-    EXPECT_EQ(services.reports[0], "cannot save settings to x; press 予定更新 to try again");
+    EXPECT_EQ(services.reports[0], "cannot save settings to x; " + std::string(Form1::NotSaved));
     EXPECT_TRUE(widget("Command5")->isVisible());
-    EXPECT_EQ(form->EventCount, 0) << "no entry rings before a save succeeds";
+    EXPECT_EQ(form->EventCount, 1) << "the entry rings all the same";
 }
 
 // The one dialog object starts where it was left: the folder of the file chosen last, the
