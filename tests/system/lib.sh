@@ -17,6 +17,7 @@ cleanup() {
     kill -KILL "$watchdog" 2>/dev/null || true
     kill $(jobs -p) 2>/dev/null || true
     wait 2>/dev/null || true
+    findmnt -rno TARGET | grep -F "$scratch/" | xargs -r umount 2>/dev/null || true
     rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -77,6 +78,15 @@ x_server() {
     Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
     within '[ -s "$scratch/display" ]'
     export DISPLAY=":$(head -n 1 "$scratch/display")"
+}
+# As a window manager asks a window to close when its close button is clicked.
+close_window() {
+    /usr/bin/python3 -c 'import sys; from Xlib import display, X, protocol
+d = display.Display(); w = d.create_resource_object("window", int(sys.argv[1]))
+atom = d.intern_atom
+w.send_event(protocol.event.ClientMessage(window=w, client_type=atom("WM_PROTOCOLS"),
+    data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
+d.sync()' "$1"
 }
 # The titles of the windows on the X server, one a line: their UTF-8 names, which do not depend
 # on the locale as the legacy names do.

@@ -56,6 +56,19 @@ heard picture "$scratch/picture.png"
 check "a picture chosen as the sound beeps instead" [ "$ms" -ge 320 ]
 check "and says it holds no sound" grep -qx "tamberlight: cannot play $scratch/picture.png: it holds no sound; beeping instead" "$scratch/picture.log"
 
+# Two entries in one minute, with a sound of half a minute: the second ends the first, so that
+# sounds never pile up. Escape would end it too.
+gst-launch-1.0 -q audiotestsrc wave=sine freq=440 volume=0.2 num-buffers=1300 ! wavenc ! \
+    filesink location="$scratch/long.wav"
+settings "" "$scratch/long.wav" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 one" "0:01 two"
+QT_QPA_PLATFORM=offscreen "$scratch/tamberlight" 2>"$scratch/long.log" &
+streams() { pactl list sink-inputs | grep -c "application.process.id = \"$1\"" || true; }
+check "the sound plays" within "[ \$(streams $!) -ge 1 ]"
+most=0
+for _ in $(seq 10); do most=$(( $(streams $!) > most ? $(streams $!) : most )); sleep 0.1; done
+check "one stream at a time, not $most" [ "$most" -eq 1 ]
+check "and the clock ends cleanly" stop $!
+
 # No audio server at all: two entries due at once, and one line that says so in the user's words.
 mkdir -m 700 "$scratch/silent"
 settings "" "" " 0" " 0" " 3525" " 9375" " 0" "#Tamberlight   ver.0.2" "0:01 one" "0:01 two"

@@ -11,15 +11,6 @@ start() {
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tamberlight$' | head -n 1)
 }
 type_in() { xdotool windowfocus --sync "$window" type --delay 20 "$1"; }
-# As a window manager asks a window to close when its close button is clicked.
-close_window() {
-    /usr/bin/python3 -c 'import sys; from Xlib import display, X, protocol
-d = display.Display(); w = d.create_resource_object("window", int(sys.argv[1]))
-atom = d.intern_atom
-w.send_event(protocol.event.ClientMessage(window=w, client_type=atom("WM_PROTOCOLS"),
-    data=(32, [atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0])))
-d.sync()' "$1"
-}
 frame() { xwd -id "$window" -silent | md5sum; }
 
 x_server
