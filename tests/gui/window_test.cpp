@@ -97,30 +97,19 @@ TEST_F(Window, AnIntervalOfZeroStandsTheClockStill) {
     EXPECT_TRUE(form->Label7.Visible) << "and says so";
 }
 
-// The box shows CR LF as a line break and keeps a lone CR or LF as a character of its line;
-// Return types CR LF.
-TEST_F(Window, TheScheduleBoxKeepsLoneLineEndsAndTypesCrLf) {
-    open();
-    auto* box = widget<ScheduleEditor>("Text1");
-    box->setText("#T\r\na\rb\nc\r\n");
-    EXPECT_EQ(box->blockCount(), 3);
-    box->moveCursor(QTextCursor::End);
-    QTest::keyClicks(box, "d");
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(box->text(), "#T\r\na\rb\nc\r\nd\r\n");
-}
-
 // The margin of the schedule box marks the lines that ring and those that look like entries
-// but never ring, with the reason on hover; the 102nd entry is past the limit.
+// but never ring, with the reason on hover; the 102nd entry is past the limit. A lone CR or LF
+// stays a character of its line.
 TEST_F(Window, TheScheduleBoxMarksWhatRingsAndWhatNeverDoes) {
     open();
     auto* box = widget<ScheduleEditor>("Text1");
     QStringList lines{"#title 0:01", "0:02 rings",      "０：０３　full-width space",
-                      "0:04\ttab",   "0:05:30 seconds", "a note"};
+                      "0:04\ttab",   "0:05:30 seconds", "a note\rkept\nin its line"};
     for (int i = 0; i < 100; ++i)
         lines << QString::number(i / 60 + 1) + ":" +
                      QString::number(i % 60).rightJustified(2, u'0');
     box->setText(lines.join("\r\n").toStdString());
+    EXPECT_EQ(box->text(), lines.join("\r\n").toStdString()) << "lone CR and LF stay in line";
     QTRY_COMPARE(box->markOf(box->document()->lastBlock()),
                  QString("not one of the first 101 entries"));
     // What the margin shows beside each line: g a green dot, r a red ring, - nothing.
@@ -146,6 +135,8 @@ TEST_F(Window, TheScheduleBoxMarksWhatRingsAndWhatNeverDoes) {
     box->moveCursor(QTextCursor::End);
     EXPECT_EQ(marks(105, 105), "r") << "the 102nd entry";
     EXPECT_EQ(box->accessibleDescription(), "not one of the first 101 entries");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->text().ends_with("2:39\r\n")) << "Return types CR LF";
 }
 
 // What the user would otherwise not notice is told at the foot of the window too, until it is

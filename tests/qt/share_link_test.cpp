@@ -48,16 +48,19 @@ public:
     QElapsedTimer clock;
 };
 
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+// A free port on the loopback address (given 0), or whether the given one is listening.
+int loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
     socklen_t size = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), size);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const bool ok = port == 0 ? ::bind(fd, raw, size) == 0 && ::getsockname(fd, raw, &size) == 0
+                              : ::connect(fd, raw, size) == 0;
     ::close(fd);
-    return ntohs(address.sin_port);
+    return ok ? ntohs(address.sin_port) : 0;
 }
 
 // Runs the event loop until the condition holds, for five seconds unless told otherwise.
@@ -67,18 +70,6 @@ bool until(const std::function<bool()>& done, int milliseconds = 5000) {
     while (!done() && waited.elapsed() < milliseconds)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
-}
-
-bool listening(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
 }
 
 } // namespace
@@ -94,7 +85,7 @@ protected:
         // As root, the broker would give up root for a user that cannot enter this folder.
         std::ofstream(conf) << "user root\nlistener " << port << " 127.0.0.1\n" << access;
         broker.start(QStringLiteral("/usr/sbin/mosquitto"), {"-c", QString::fromStdString(conf)});
-        ASSERT_TRUE(until([this] { return listening(port); })) << "the broker did not start";
+        ASSERT_TRUE(until([this] { return loopback(port) != 0; })) << "no broker started";
     }
     std::unique_ptr<ShareLink> join(Told& events, bool lead, const std::string& password = "") {
         std::string why;
@@ -109,7 +100,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    int port = freePort(), n = 0;
+    int port = loopback(0), n = 0;
     QProcess broker;
 };
 

@@ -5,7 +5,7 @@
 # a real X server. The followers show the leader's minute and ring their own entries; garbage
 # on the topic changes nothing; the broker killed and started again is survived; a killed
 # leader shows as gone; a wrong password, an unknown authority and a second leader are refused
-# with their lines; TLS with a private authority works.
+# with their lines; TLS with a private authority works. (The command line has tests of its own.)
 source "$(dirname "$0")/lib.sh"
 
 x_server
@@ -92,11 +92,6 @@ check "an unknown authority is refused" within "grep -q '^tamberlight: cannot co
 clock trusted 7500 "" "" -- --follow "$secure" --cafile "$scratch/ca.pem" --password-file "$scratch/right.password"
 check "TLS with the private authority works" within 'titled "following hall"'
 
-for wrong in "--lead mqtt://127.0.0.1/room/#" "--follow mqtt://127.0.0.1" "--follow mqtt://u:p@h/t" "--bogus"; do
-    status=0
-    "$scratch/tamberlight" $wrong 2>"$scratch/usage.log" || status=$?
-    check "$wrong: one line and status 2" eval '[ "$status" -eq 2 ] && [ "$(grep -c . "$scratch/usage.log")" -eq 1 ]'
-done
 for name in one two second wrong unknown trusted; do
     pid="${name}_pid"
     check "$name ends cleanly" stop "${!pid}"
