@@ -152,7 +152,7 @@ TEST_F(Dial, PicturesLoadBesideTheWindowAndANamedPipeIsRefused) {
     real.loadPicture(picture("red.png", Qt::red), 128, 256,
                      [&shown](PictureHandle picture, const std::string&) { shown = picture; });
     EXPECT_EQ(arrived, 0) << "nothing is read on the window's thread";
-    QTRY_COMPARE(arrived, 2);
+    ASSERT_TRUE(eventually([&] { return arrived == 2; }));
     EXPECT_EQ(why,
               "cannot show " + pipe + " as the dial picture: it is a named pipe, not a picture");
     EXPECT_NE(shown, nullptr);

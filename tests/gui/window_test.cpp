@@ -88,7 +88,7 @@ TEST_F(Window, AnIntervalOfZeroStandsTheClockStill) {
     open();
     widget<QLineEdit>("Text3")->clear();
     type("Text3", "1");
-    QTRY_VERIFY(form->ClockTime > 0);
+    ASSERT_TRUE(eventually([this] { return form->ClockTime > 0; }));
     widget<QLineEdit>("Text3")->clear();
     type("Text3", "0");
     const double stopped = form->ClockTime;
@@ -110,8 +110,9 @@ TEST_F(Window, TheScheduleBoxMarksWhatRingsAndWhatNeverDoes) {
                      QString::number(i % 60).rightJustified(2, u'0');
     box->setText(lines.join("\r\n").toStdString());
     EXPECT_EQ(box->text(), lines.join("\r\n").toStdString()) << "lone CR and LF stay in line";
-    QTRY_COMPARE(box->markOf(box->document()->lastBlock()),
-                 QString("not one of the first 101 entries"));
+    ASSERT_TRUE(eventually([box] {
+        return box->markOf(box->document()->lastBlock()) == "not one of the first 101 entries";
+    }));
     // What the margin shows beside each line: g a green dot, r a red ring, - nothing.
     const auto marks = [box](int first, int last) {
         const QImage image = box->grab().toImage();
@@ -162,7 +163,7 @@ TEST_F(Window, AFailedStartUpSaveAfterTheFirstFrameStillShowsTheApplyButton) {
     services.settingsFile = "\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 0\r\nT\r\n0:01 due\r\n";
     services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to x"));
     open();
-    QTRY_COMPARE(services.reports.size(), 1U);
+    ASSERT_TRUE(eventually([this] { return services.reports.size() == 1; }));
     EXPECT_EQ(services.reports[0], "cannot save settings to x; " + std::string(Form1::NotSaved));
     EXPECT_TRUE(widget("Command5")->isVisible());
     EXPECT_EQ(form->EventCount, 1) << "the entry rings all the same";

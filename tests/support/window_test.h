@@ -60,6 +60,12 @@ protected:
     std::unique_ptr<Form1Window> window = std::make_unique<Form1Window>(*form, services);
 };
 
+// Runs the event loop until the condition holds, for five seconds at most; whether it held. (Qt's
+// QTRY macros report to Qt's test log, which GoogleTest never reads.)
+template <typename Condition> bool eventually(Condition condition) {
+    return QTest::qWaitFor(condition, 5000);
+}
+
 inline bool near(QRgb pixel, int red, int green, int blue, int tolerance = 40) {
     return std::abs(qRed(pixel) - red) <= tolerance &&
            std::abs(qGreen(pixel) - green) <= tolerance &&
