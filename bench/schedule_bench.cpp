@@ -3,9 +3,9 @@
 // Load and apply times of large schedules: the settings file read at start-up, the apply
 // (which saves the file first), and the same text put into the real window's schedule box.
 // Most lines are notes, one in a thousand is an entry, so the scan reads the whole text.
-#include "app/form1.h"
+#include "app/clock_window.h"
+#include "qt/clock_view.h"
 #include "qt/fonts.h"
-#include "qt/form1_window.h"
 #include "qt/qt_services.h"
 
 #include <QApplication>
@@ -64,21 +64,22 @@ int main(int argc, char** argv) {
         QTemporaryDir dir;
         QtServices services(SettingsStore(dir.path().toStdString(), dir.path().toStdString()));
         const std::string text = scheduleOf(lines);
-        Form1 form(services);
-        form.LineBreak = "\r\n";
-        form.Text1.setText(text);
-        form.SaveSettings();
-        const double load = milliseconds([&] { form.LoadSettings(); });
-        const double apply = milliseconds([&] { form.Command5_Click(); });
-        const double save = milliseconds([&] { form.SaveSettings(); });
-        Form1 shown(services);
-        Form1Window window(shown, services);
+        ClockWindow model(services);
+        model.scheduleBox.setText(text);
+        services.writeSettingsFile(model.settingsBytes());
+        const double load =
+            milliseconds([&] { model.readSettings(services.readSettingsFile().value()); });
+        const double apply = milliseconds([&] { model.applySchedule(); });
+        const double save =
+            milliseconds([&] { services.writeSettingsFile(model.settingsBytes()); });
+        ClockWindow shown(services);
+        ClockView window(shown, services);
         const double intoWindow = milliseconds([&] {
-            shown.Text1.setText(text + " ");
+            shown.scheduleBox.setText(text + " ");
             window.run([] {});
         });
         // One character typed at the end of the text in the box.
-        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("scheduleBox"));
         box->moveCursor(QTextCursor::End);
         const double keystroke = milliseconds([&] {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
@@ -108,8 +109,9 @@ int main(int argc, char** argv) {
         previousLoad = load;
         previousApply = apply;
         previousLines = lines;
-        if (form.EventCount != std::min((lines - 1) / 1000, Form1::MaxEvents))
-            std::printf("  unexpected entry count %d\n", form.EventCount);
+        const auto entries = model.schedule().entries().size();
+        if (entries != std::min<std::size_t>((lines - 1) / 1000, Schedule::Capacity))
+            std::printf("  unexpected entry count %zu\n", entries);
     }
     return 0;
 }

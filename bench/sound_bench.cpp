@@ -4,9 +4,8 @@
 // not loaded yet), after the first play of a file, and the peak. The mappings of
 // Qt Multimedia, GStreamer and PulseAudio libraries are counted apart. Run it with an audio
 // server (bench/run starts a private PulseAudio server for it).
-#include "platform/media_command.h"
+#include "qt/clock_view.h"
 #include "qt/fonts.h"
-#include "qt/form1_window.h"
 #include "qt/qt_services.h"
 #include "qt/settings_store.h"
 
@@ -98,19 +97,19 @@ int main(int argc, char** argv) {
     const std::string tone = (folder / "tone.wav").string();
     writeTone(tone, 8000);
     QtServices services(SettingsStore(folder, folder));
-    Form1 form(services);
-    Form1Window window(form, services);
+    ClockWindow model(services);
+    ClockView window(model, services);
     window.show();
     wait(300);
     std::printf("sound layer memory (resident, peak, sound libraries)\n");
     const long before = row("started, no sound yet");
-    services.mediaCommand(playCommand(tone));
+    services.playSound(tone);
     wait(1500);
     const long after = row("after the first play");
     for (int i = 0; i < 10; ++i)
-        services.mediaCommand(playCommand(tone));
+        services.playSound(tone);
     wait(2000);
-    row("after ten overlapping plays");
+    row("after ten plays, each ending the one before");
     std::printf("table:resident memory after the first sound\t%.1f MB\t%.1f MB (before)\t%.2fx"
                 "\t-\n",
                 after / 1024.0, before / 1024.0, static_cast<double>(after) / before);

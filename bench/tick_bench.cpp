@@ -5,9 +5,9 @@
 // the same process: the same tick followed by a repaint of the whole window, and the floor of
 // the toolkit, an empty handler followed by a one-pixel repaint. Figures are medians of five
 // runs; CPU time is the main thread's.
-#include "app/form1.h"
+#include "app/clock_window.h"
+#include "qt/clock_view.h"
 #include "qt/fonts.h"
-#include "qt/form1_window.h"
 #include "support/fake_services.h"
 
 #include <QApplication>
@@ -44,7 +44,7 @@ struct Figures {
 };
 
 // One run: the step, then the event loop's repaint, ticks times.
-Figures once(Form1Window& window, int ticks, const std::function<void()>& step) {
+Figures once(ClockView& window, int ticks, const std::function<void()>& step) {
     PaintArea area;
     window.installEventFilter(&area);
     const double start = cpuSeconds();
@@ -57,7 +57,7 @@ Figures once(Form1Window& window, int ticks, const std::function<void()>& step) 
     return {seconds / ticks * 1e6, static_cast<double>(area.pixels) / ticks};
 }
 
-Figures median(Form1Window& window, int ticks, const std::function<void()>& step) {
+Figures median(ClockView& window, int ticks, const std::function<void()>& step) {
     once(window, ticks / 4, step); // warm the glyph and path caches
     std::vector<Figures> runs;
     for (int i = 0; i < 5; ++i)
@@ -79,17 +79,17 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     resolveFonts();
     test::FakeServices services;
-    Form1 form(services);
-    Form1Window window(form, services);
+    ClockWindow model(services);
+    ClockView window(model, services);
     window.load();
     window.show();
     QCoreApplication::processEvents();
-    form.Timer1.setInterval(0); // the benchmark drives the ticks itself
-    window.run([] {});
+    model.intervalBox.setText("0"); // the benchmark drives the ticks itself
+    window.run([&model] { model.setInterval(); });
 
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 1000;
     const double area = static_cast<double>(window.width()) * window.height();
-    const auto tick = [&] { window.run([&form] { form.Timer1_Timer(); }); };
+    const auto tick = [&] { window.run([&model] { model.tick(); }); };
     std::printf("tick on the real window %dx%d (%.0f px), median of 5 runs of %d ticks\n",
                 window.width(), window.height(), area, ticks);
     std::printf("  %-40s %11s %8s %13s %7s\n", "", "CPU/tick", "ratio", "repainted", "window");
@@ -110,11 +110,11 @@ int main(int argc, char** argv) {
     row("  toolkit floor: no-op, 1-pixel repaint", floor, shown, area);
 
     std::string schedule = "#Tamberlight   ver.0.2\r\n";
-    for (int i = 0; i < Form1::MaxEvents; ++i)
+    for (std::size_t i = 0; i < Schedule::Capacity; ++i)
         schedule += std::to_string(i % 24) + ":" + std::to_string(10 + i % 50) + " entry\r\n";
-    form.Text1.setText(schedule);
-    window.run([&form] { form.Command5_Click(); });
-    window.run([&form] { form.Form_Click(); });
+    model.scheduleBox.setText(schedule);
+    window.run([&model] { model.applySchedule(); });
+    window.run([&model] { model.togglePanel(); });
     row("tick, panel hidden, 101 entries", median(window, ticks, tick), shown, area);
     std::printf("table:tick on the real window (CPU)\t%.1f us\t%.1f us (Qt no-op repaint)\t"
                 "%.1fx\t30 us\n",

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // A shared clock's payload as a follower receives it from the broker, whoever sent it: the
 // decoder takes it or not, and what it takes encodes back to a payload that decodes the same.
-// Then a follower's window takes it, as it would from the room.
-#include "app/form1.h"
+// Then a follower's room and window take it.
+#include "app/clock_window.h"
 #include "fuzz_support.h"
 #include "share/clock_message.h"
 
@@ -21,17 +21,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         REQUIRE(decodeClockMessage(encodeClockMessage(*message)) == message);
     }
     test::FakeServices services;
-    Form1 form{services};
-    form.LineBreak = "\r\n";
-    form.Text1.setText("t\r\n00:00 a\r\n12:30 b");
-    form.Command5_Click();
-    form.startFollowing();
-    const Form1::Followed taken = form.followLeader(payload, true);
-    REQUIRE((taken == Form1::Followed::Applied) == message.has_value());
+    ClockWindow window{services};
+    window.scheduleBox.setText("t\r\n00:00 a\r\n12:30 b");
+    window.applySchedule();
+    window.room().join(false, "room", "h:1", "me", window.ownClockMessage(false));
+    window.room().linkUp();
+    const Room::Effects taken = window.room().clockMessage(payload, false, 0);
+    REQUIRE(taken.show.has_value() == message.has_value());
+    REQUIRE(taken.tell.size() == (message ? 0U : 1U));
     if (message) {
-        REQUIRE(form.Label1.Caption == message->clock);
-        REQUIRE(form.Label7.Visible == !message->running);
-        REQUIRE(form.followLeader(payload, true) == Form1::Followed::Stale);
+        window.showRoom(*taken.show);
+        REQUIRE(window.clockShadow.caption == message->clock);
+        REQUIRE(window.stoppedMark.visible == !message->running);
+        REQUIRE(!window.room().clockMessage(payload, false, 0).show); // taken once
     }
     return 0;
 }

@@ -1,104 +1,64 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
-// The schedule text as the window takes it: the scan over the text with its appended break,
-// the apply that fills the entries, and the tick onto each entry's minute that sounds and
-// announces it.
-
-#include "app/form1.h"
-#include "clock/time_value.h"
+// The schedule as the window applies it and rings it: the entries are the timed lines after the
+// first, in text order, at most 101, each with the minute its key gives; the schedule box's marks
+// count them the same way; a tick onto an entry's minute rings every entry of that minute, once,
+// and announces the last of them with the entry after it.
+#include "app/clock_window.h"
 #include "fuzz_support.h"
-#include "schedule/schedule_scan.h"
+#include "schedule/schedule.h"
+#include "schedule/schedule_line.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tamberlight {
 namespace {
 
-struct Entry {
-    double time;
-    std::string line;
-};
-
-std::vector<Entry> scan(const std::string& text) {
-    std::vector<Entry> entries;
-    const std::string buffer = text + "\r\n";
-    std::size_t previous = 1;
-    scanSchedule(buffer, [&](double time, std::string line, std::size_t number) {
-        REQUIRE(number > previous);
-        previous = number;
-        entries.push_back({time, std::move(line)});
-    });
-    for (std::size_t i = 0; i < entries.size() && i < Form1::MaxEvents; ++i) {
-        const Entry& entry = entries[i];
+void applyAndTick(const std::string& text) {
+    test::FakeServices services;
+    ClockWindow window{services};
+    if (text.size() % 2 != 0) {
+        services.openAnswers = {"/sounds/bell.wav"};
+        window.chooseSound();
+    }
+    window.scheduleBox.setText(text);
+    window.applySchedule();
+    REQUIRE(!window.applyButton.visible);
+    const std::vector<Entry>& entries = window.schedule().entries();
+    REQUIRE(entries.size() <= Schedule::Capacity);
+    // The lines that the schedule box marks as entries, counted as the scan counts them.
+    std::size_t marked = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;) {
+        const std::size_t start = at + 2;
+        at = text.find("\r\n", start);
+        marked += kindOfLine(text.substr(start, at == std::string::npos ? at : at - start)).entry;
+    }
+    REQUIRE(std::min(marked, Schedule::Capacity) == entries.size());
+    REQUIRE(services.reports.size() == (marked > Schedule::Capacity ? 1U : 0U));
+    for (const Entry& entry : entries) {
         const std::size_t space = entry.line.find(' ');
         REQUIRE(space != std::string::npos);
-        const std::string_view key = std::string_view(entry.line).substr(0, space);
-        REQUIRE(isDate(key));
-        REQUIRE(timeValueFromText(key) == entry.time);
-        // The line is one of the text's own lines after the first, or that with a space added.
-        const std::string_view added =
-            std::string_view(entry.line).substr(0, entry.line.size() - 1);
-        REQUIRE(buffer.find("\r\n" + entry.line + "\r\n") != std::string::npos ||
-                (space == entry.line.size() - 1 &&
-                 buffer.find("\r\n" + std::string(added) + "\r\n") != std::string::npos));
-        if (key.find(':') != std::string_view::npos)
-            REQUIRE(timeValueFromText(timeText(entry.time)) == entry.time);
+        const std::optional<EntryKey> key = readEntryKey(scheduleKey(entry.line));
+        REQUIRE(key && key->minute == entry.minute);
+        REQUIRE(kindOfLine(entry.line).rings == entry.minute.has_value());
     }
-    return entries;
-}
-
-void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
-    test::FakeServices services;
-    Form1 form{services};
-    form.LineBreak = "\r\n"; // as start-up leaves it
-    if (text.size() % 2 != 0)
-        form.SoundPath = "/sounds/bell.wav";
-    form.Text1.setText(text);
-    REQUIRE(form.Command5.Visible);
-    form.Command5_Click();
-    REQUIRE(!form.Command5.Visible);
-    REQUIRE(services.reports.size() == (entries.size() > Form1::MaxEvents ? 1U : 0U));
-    const auto kept = std::min<std::size_t>(entries.size(), Form1::MaxEvents);
-    REQUIRE(form.EventCount == static_cast<std::int32_t>(kept));
-    for (std::size_t i = 0; i < kept; ++i) {
-        REQUIRE(form.EventTimes[i] == entries[i].time);
-        REQUIRE(form.EventLines[i] == entries[i].line);
-    }
-
     // Each tick compares every entry, so a long schedule is ticked onto its first few minutes.
     std::vector<int> ticked;
-    for (std::size_t i = 0; i < kept && ticked.size() < 16; ++i) {
-        const double time = form.EventTimes[i];
-        if (!(time >= 0 && time < 1))
-            continue; // a date after the clock's one day is never reached
-        const int minute = hourOfDay(time) * 60 + minuteOfHour(time);
-        if (std::find(ticked.begin(), ticked.end(), minute) != ticked.end())
+    for (const Entry& entry : entries) {
+        if (!entry.minute || ticked.size() >= 16 ||
+            std::find(ticked.begin(), ticked.end(), *entry.minute) != ticked.end())
             continue;
-        ticked.push_back(minute);
-        // The clock's values are whole minutes of day 0; the tick from the minute before lands
-        // on the entry's minute exactly as counting up from midnight would.
-        form.ClockTime = static_cast<double>((minute + 1439) % 1440 * 60) / 86400;
+        ticked.push_back(*entry.minute);
+        window.clockIsNow((*entry.minute + Clock::MinutesPerDay - 1) % Clock::MinutesPerDay, false);
         const std::size_t sounds = services.sounds.size();
-        form.Timer1_Timer();
-        std::size_t matches = 0;
-        std::size_t last = 0;
-        for (std::size_t j = 0; j < kept; ++j) {
-            if (sameTimeText(form.EventTimes[j], form.ClockTime)) {
-                ++matches;
-                last = j;
-            }
-        }
-        REQUIRE(services.sounds.size() - sounds == matches);
-        if (timeText(time).ends_with(":00"))
-            REQUIRE(matches > 0);
-        if (matches > 0)
-            REQUIRE(form.Label3.Caption ==
-                    form.EventLines[last] + "\r\n" + form.EventLines[(last + 1) % kept]);
+        window.tick();
+        const std::vector<std::size_t> due = window.schedule().dueAt(*entry.minute);
+        REQUIRE(!due.empty());
+        REQUIRE(services.sounds.size() - sounds == due.size());
+        REQUIRE(window.announcement.caption == window.schedule().announcement(due.back()));
     }
 }
 
@@ -106,7 +66,6 @@ void applyAndTick(const std::string& text, const std::vector<Entry>& entries) {
 } // namespace tamberlight
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    tamberlight::applyAndTick(text, tamberlight::scan(text));
+    tamberlight::applyAndTick(std::string(reinterpret_cast<const char*>(data), size));
     return 0;
 }

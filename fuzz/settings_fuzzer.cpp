@@ -4,11 +4,12 @@
 // decoding, the number conversions on the fields, and the whole load on a window; then a save
 // and a second load, which must give back what the first one read.
 
-#include "app/form1.h"
+#include "app/clock_window.h"
 #include "fuzz_support.h"
 #include "platform/conversions.h"
 #include "platform/platform_error.h"
 #include "settings/charset.h"
+#include "settings/settings_file.h"
 #include "settings/settings_reader.h"
 
 #include <cmath>
@@ -141,6 +142,12 @@ void readFields(std::string_view bytes) {
 }
 
 void load(std::string_view bytes) {
+    const std::optional<SettingsFile> file = SettingsFile::read(bytes);
+    if (file) {
+        for (const auto& value : {file->top, file->left, file->width, file->height})
+            REQUIRE(!value || std::isfinite(*value));
+        REQUIRE(SettingsFile::read(file->bytes())->schedule == file->schedule);
+    }
     test::FakeServices services;
     // A path of odd length names no picture.
     services.pictureLoader = [](const std::string& path) -> PictureHandle {
@@ -148,28 +155,20 @@ void load(std::string_view bytes) {
             throw PlatformError("no picture in " + path);
         return std::make_shared<test::PathPicture>(path);
     };
-    Form1 form{services};
-    form.readSettings(bytes);
-    for (const float value : {form.Top, form.Left, form.Width, form.Height})
-        REQUIRE(std::isfinite(value));
-    REQUIRE(isUtf8(form.PicturePath));
-    REQUIRE(isUtf8(form.SoundPath));
-    REQUIRE(isUtf8(form.Text1.Text()));
-    REQUIRE(form.Command5.Visible == !bytes.empty());
-    REQUIRE((form.Image1.Picture != nullptr) ==
-            (!form.PicturePath.empty() && form.PicturePath.size() % 2 == 0));
+    ClockWindow window{services};
+    window.readSettings(bytes);
+    REQUIRE(isUtf8(window.picturePath()));
+    REQUIRE(isUtf8(window.soundPath()));
+    REQUIRE(isUtf8(window.scheduleBox.text()));
+    REQUIRE(window.applyButton.visible == file.has_value());
+    REQUIRE((window.picture.picture != nullptr) ==
+            (!window.picturePath().empty() && window.picturePath().size() % 2 == 0));
 
-    form.SaveSettings();
-    Form1 again{services};
-    again.LoadSettings();
-    REQUIRE(again.PicturePath == form.PicturePath);
-    REQUIRE(again.SoundPath == form.SoundPath);
-    REQUIRE(again.Top == form.Top);
-    REQUIRE(again.Left == form.Left);
-    REQUIRE(again.Width == form.Width);
-    REQUIRE(again.Height == form.Height);
-    REQUIRE(again.PictureTop == form.PictureTop);
-    REQUIRE(again.Text1.Text() == form.Text1.Text());
+    // What a save writes, a load reads back as it was.
+    const std::string saved = window.settingsBytes();
+    ClockWindow again{services};
+    again.readSettings(saved);
+    REQUIRE(again.settingsBytes() == saved);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
-#include "app/form1.h"
+#include "app/clock_window.h"
 #include "platform/platform_error.h"
 #include "qt/activation.h"
+#include "qt/clock_view.h"
 #include "qt/command_line.h"
-#include "qt/form1_window.h"
 #include "qt/qt_services.h"
 #include "qt/qt_warnings.h"
 #include "qt/shared_clock.h"
@@ -61,15 +61,15 @@ int main(int argc, char* argv[]) {
                      [&instance] { instance.release(); });
 
     // Every line for the user goes to standard error and, once there is a window, to its foot.
-    Form1Window* told = nullptr;
+    ClockView* told = nullptr;
     const ErrorSink tell = [&told](const std::string& line) {
         printToStandardError(line);
         if (told != nullptr)
             told->showNotice(line);
     };
     QtServices services(std::move(settings), tell);
-    Form1 form(services);
-    Form1Window window(form, services);
+    ClockWindow model(services);
+    ClockView window(model, services);
     shown = told = &window;
     services.setDialogParent(&window);
     services.setBoundary([&window](const std::function<void()>& work) { window.run(work); });
@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
     // A clock shared by a room loads its module and opens its link only when asked to.
     std::unique_ptr<SharedClock> shared;
     if (share) {
-        shared = std::make_unique<SharedClock>(window, form, *share, tell);
+        shared = std::make_unique<SharedClock>(window, model, *share, tell);
         shared->start();
     }
     window.show();

@@ -9,9 +9,9 @@
 // is an exception that came out of the window, a report that is empty or more than one line, a
 // message Qt had to print, a schedule of more entries than the window holds, or a window that
 // is gone at the end. Exits non-zero on any finding.
-#include "app/form1.h"
+#include "app/clock_window.h"
+#include "qt/clock_view.h"
 #include "qt/fonts.h"
-#include "qt/form1_window.h"
 #include "qt/qt_services.h"
 #include "support/fake_services.h"
 
@@ -115,8 +115,8 @@ public:
             return finding("the window never showed");
         QApplication::setActiveWindow(window_.get());
         // The clock stands still; ticks come as events of their own.
-        form_->Timer1.setInterval(0);
-        window_->run([] {});
+        model_->intervalBox.setText("0");
+        window_->run([this] { model_->setInterval(); });
 
         const auto started = std::chrono::steady_clock::now();
         for (currentEvent = 0; currentEvent < events_; ++currentEvent) {
@@ -131,8 +131,9 @@ public:
                 finding("an exception of no known type came out of the window");
             }
             checkReports();
-            if (form_->EventCount > Form1::MaxEvents)
-                finding("the schedule holds " + std::to_string(form_->EventCount) + " entries");
+            if (model_->schedule().entries().size() > Schedule::Capacity)
+                finding("the schedule holds " +
+                        std::to_string(model_->schedule().entries().size()) + " entries");
         }
         QApplication::processEvents();
         checkReports();
@@ -151,10 +152,10 @@ public:
         for (const auto& [cause, count] : byCause)
             std::printf("  %5d x %s\n", count, cause.c_str());
         std::printf("monkey: %lu events in %.1f s, %zu reports, %zu sounds, %zu dialogs answered, "
-                    "%d entries at the end\n",
+                    "%zu entries at the end\n",
                     events_, seconds, services_.reports.size(), services_.sounds.size(),
                     answersGiven_ - services_.openAnswers.size() - services_.colourAnswers.size(),
-                    form_->EventCount);
+                    model_->schedule().entries().size());
         return findings_;
     }
 
@@ -209,7 +210,7 @@ private:
             window_->resize(pick(100, 900), pick(100, 1000));
             break;
         case 2:
-            window_->run([this] { form_->Timer1_Timer(); });
+            window_->run([this] { model_->tick(); });
             break;
         case 3:
         case 4:
@@ -293,7 +294,7 @@ private:
             }
         }
         QApplication::clipboard()->setText(QString::fromStdString(text.str()));
-        auto* box = window_->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        auto* box = window_->findChild<QPlainTextEdit*>(QStringLiteral("scheduleBox"));
         box->setFocus();
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -304,8 +305,8 @@ private:
     std::mt19937 random_;
     QTemporaryDir dir_;
     test::FakeServices services_;
-    std::unique_ptr<Form1> form_ = std::make_unique<Form1>(services_);
-    std::unique_ptr<Form1Window> window_ = std::make_unique<Form1Window>(*form_, services_);
+    std::unique_ptr<ClockWindow> model_ = std::make_unique<ClockWindow>(services_);
+    std::unique_ptr<ClockView> window_ = std::make_unique<ClockView>(*model_, services_);
     std::size_t answersGiven_ = 0;
     std::size_t reportsSeen_ = 0;
     int findings_ = 0;

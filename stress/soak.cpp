@@ -4,7 +4,7 @@
 // two years of clock days), with a full schedule whose every entry sounds once a day. Prints
 // what it found and exits non-zero when a sound went missing, the clock ended on the wrong
 // minute, a failure was reported, an exception came out of a tick or resident memory grew.
-#include "app/form1.h"
+#include "app/clock_window.h"
 #include "support/fake_services.h"
 
 #include <algorithm>
@@ -45,25 +45,25 @@ long ticksWanted(int argc, char** argv) {
 
 int soak(long ticks) {
     test::FakeServices services;
-    Form1 form(services);
-    form.Form_Load();
+    ClockWindow model(services);
+    model.load();
 
     // 101 entries, one every 14 minutes from 00:07 on; the minutes of the day they sound on.
     std::string schedule = "#Tamberlight   ver.0.2";
     std::set<long> minutes;
-    for (int i = 0; i < Form1::MaxEvents; ++i) {
+    for (int i = 0; i < static_cast<int>(Schedule::Capacity); ++i) {
         const int minute = 7 + 14 * i;
         minutes.insert(minute);
         char line[64];
         std::snprintf(line, sizeof line, "\r\n%d:%02d entry %d", minute / 60, minute % 60, i);
         schedule += line;
     }
-    form.Text1.setText(schedule);
-    form.Command5_Click();
+    model.scheduleBox.setText(schedule);
+    model.applySchedule();
     int findings = 0;
-    if (form.EventCount != Form1::MaxEvents) {
-        std::printf("soak: the schedule has %d entries, not %d\n", form.EventCount,
-                    Form1::MaxEvents);
+    if (model.schedule().entries().size() != Schedule::Capacity) {
+        std::printf("soak: the schedule has %zu entries, not %zu\n",
+                    model.schedule().entries().size(), Schedule::Capacity);
         ++findings;
     }
 
@@ -73,7 +73,7 @@ int soak(long ticks) {
     long expectedBeeps = 0, beeps = 0, otherSounds = 0;
     long warm = 0, highest = 0;
     for (long tick = 1; tick <= ticks; ++tick) {
-        form.Timer1_Timer();
+        model.tick();
         expectedBeeps += minutes.count(tick % 1440) != 0 ? 1 : 0;
         if (tick % 1000 == 0 || tick == ticks) {
             // The fake keeps a record of every sound; only the counts matter here.
@@ -97,9 +97,9 @@ int soak(long ticks) {
     }
     char expected[8];
     std::snprintf(expected, sizeof expected, "%02ld:%02ld", ticks % 1440 / 60, ticks % 60);
-    if (form.Label1.Caption != expected) {
+    if (model.clockShadow.caption != expected) {
         std::printf("soak: the clock shows %s after %ld ticks, not %s\n",
-                    form.Label1.Caption.c_str(), ticks, expected);
+                    model.clockShadow.caption.c_str(), ticks, expected);
         ++findings;
     }
     for (const std::string& report : services.reports) {

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/form1.h"
+#include "app/clock_window.h"
 
 #include <array>
 #include <variant>
@@ -10,10 +10,10 @@
 namespace tamberlight {
 
 // What holds a control: one of the two frames, or the window itself.
-using Container = Frame Form1::*;
+using Container = Frame ClockWindow::*;
 inline constexpr Container OnWindow = nullptr;
 
-template <typename... Kinds> using MemberOfKinds = std::variant<Kinds Form1::*...>;
+template <typename... Kinds> using MemberOfKinds = std::variant<Kinds ClockWindow::*...>;
 using ControlMember = EachControlKind<MemberOfKinds>;
 
 inline constexpr int NoTabStop = -1;
@@ -24,77 +24,76 @@ struct ControlEntry {
     const char* name;
     ControlMember member;
     Container container;
-    bool inPanel;           // shown and hidden by a click on the window
-    int tabIndex;           // the place in the keyboard order, or NoTabStop
-    void (Form1::*click)(); // what a click on it runs; nothing for a control that takes none
-    const char* spokenName; // what a screen reader calls it, where its caption does not say
+    bool inPanel;                 // shown and hidden with the panel
+    int tabIndex;                 // the place in the keyboard order, or NoTabStop
+    void (ClockWindow::*click)(); // what a click on it runs; nothing for a control that takes none
+    const char* spokenName;       // what a screen reader calls it, where its caption does not say
 };
-
-// The controls of each container from front to back: a control covers every control of its
-// container that comes after it. Buttons, text boxes and frames lie above whatever the window
-// draws itself (labels, lines, the circle and the pictures).
-inline constexpr std::array<ControlEntry, 31> Controls = {{
-    {"Command9", &Form1::Command9, OnWindow, Panel, 20, &Form1::Command9_Click, nullptr},
-    {"Frame2", &Form1::Frame2, OnWindow, Panel, 12, nullptr, nullptr},
-    {"Command4", &Form1::Command4, &Form1::Frame2, Panel, 19, &Form1::Command4_Click, nullptr},
-    {"Text3", &Form1::Text3, &Form1::Frame2, !Panel, 18, nullptr, "分間隔（ミリ秒）"},
-    {"Command8", &Form1::Command8, &Form1::Frame2, !Panel, 15, &Form1::Command8_Click, nullptr},
-    {"Text2", &Form1::Text2, &Form1::Frame2, !Panel, 13, nullptr, "基準時刻（時）"},
-    {"Label6", &Form1::Label6, &Form1::Frame2, !Panel, 17, nullptr, nullptr},
-    {"Label5", &Form1::Label5, &Form1::Frame2, !Panel, 16, nullptr, nullptr},
-    {"Label4", &Form1::Label4, &Form1::Frame2, !Panel, 14, nullptr, nullptr},
-    {"Command7", &Form1::Command7, OnWindow, Panel, 11, &Form1::Command7_Click, nullptr},
-    {"Command5", &Form1::Command5, OnWindow, !Panel, 6, &Form1::Command5_Click, nullptr},
-    {"Frame1", &Form1::Frame1, OnWindow, !Panel, 9, nullptr, nullptr},
-    {"Label3", &Form1::Label3, &Form1::Frame1, !Panel, 10, &Form1::Label3_Click, "予定のお知らせ"},
-    {"Command6", &Form1::Command6, OnWindow, Panel, 8, &Form1::Command6_Click, nullptr},
-    {"File1", &Form1::File1, OnWindow, !Panel, 5, nullptr, nullptr},
-    {"Command3", &Form1::Command3, OnWindow, Panel, 3, &Form1::Command3_Click, nullptr},
-    {"Command2", &Form1::Command2, OnWindow, Panel, 2, &Form1::Command2_Click, "画像を下へ"},
-    {"Command1", &Form1::Command1, OnWindow, Panel, 1, &Form1::Command1_Click, "画像を上へ"},
-    {"Text1", &Form1::Text1, OnWindow, !Panel, 0, nullptr, "予定"},
-    {"Label7", &Form1::Label7, OnWindow, !Panel, NoTabStop, &Form1::Form_Click, "時計の状態"},
-    {"Label2", &Form1::Label2, OnWindow, !Panel, 7, nullptr, "時刻"},
-    {"Line3", &Form1::Line3, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Image5", &Form1::Image5, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Image4", &Form1::Image4, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Image3", &Form1::Image3, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Image2", &Form1::Image2, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Label1", &Form1::Label1, OnWindow, !Panel, 4, nullptr, nullptr},
-    {"Line2", &Form1::Line2, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Line1", &Form1::Line1, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Shape1", &Form1::Shape1, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
-    {"Image1", &Form1::Image1, OnWindow, !Panel, NoTabStop, &Form1::Image1_Click, nullptr},
-}};
 
 // The button that Return presses in a text box; in the multi-line schedule box, Ctrl+Return.
 struct ReturnPress {
-    TextBox Form1::*box;
-    CommandButton Form1::*button;
+    TextBox ClockWindow::*box;
+    Button ClockWindow::*button;
 };
-inline constexpr std::array<ReturnPress, 3> ReturnPresses = {{
-    {&Form1::Text1, &Form1::Command5},
-    {&Form1::Text2, &Form1::Command8},
-    {&Form1::Text3, &Form1::Command4},
+
+namespace rows {
+using W = ClockWindow;
+
+// The controls of each container from front to back: a control covers every control of its
+// container that comes after it. Buttons, text boxes and frames lie above whatever the window
+// draws itself (labels, lines, the circle, the picture). The keyboard order skips 5, the place
+// of a file list the window was designed with and never shows.
+inline constexpr std::array<ControlEntry, 27> Controls = {{
+    {"colourButton", &W::colourButton, OnWindow, Panel, 20, &W::chooseColour, nullptr},
+    {"timeFrame", &W::timeFrame, OnWindow, Panel, 12, nullptr, nullptr},
+    {"intervalButton", &W::intervalButton, &W::timeFrame, Panel, 19, &W::setInterval, nullptr},
+    {"intervalBox", &W::intervalBox, &W::timeFrame, !Panel, 18, nullptr, "分間隔（ミリ秒）"},
+    {"baseHourButton", &W::baseHourButton, &W::timeFrame, !Panel, 15, &W::setBaseHour, nullptr},
+    {"baseHourBox", &W::baseHourBox, &W::timeFrame, !Panel, 13, nullptr, "基準時刻（時）"},
+    {"millisecondsCaption", &W::millisecondsCaption, &W::timeFrame, !Panel, 17, nullptr, nullptr},
+    {"intervalCaption", &W::intervalCaption, &W::timeFrame, !Panel, 16, nullptr, nullptr},
+    {"hourCaption", &W::hourCaption, &W::timeFrame, !Panel, 14, nullptr, nullptr},
+    {"marksButton", &W::marksButton, OnWindow, Panel, 11, &W::switchMarks, nullptr},
+    {"applyButton", &W::applyButton, OnWindow, !Panel, 6, &W::applySchedule, nullptr},
+    {"announcementFrame", &W::announcementFrame, OnWindow, !Panel, 9, nullptr, nullptr},
+    {"announcement", &W::announcement, &W::announcementFrame, !Panel, 10, &W::togglePanel,
+     "予定のお知らせ"},
+    {"soundButton", &W::soundButton, OnWindow, Panel, 8, &W::chooseSound, nullptr},
+    {"pictureButton", &W::pictureButton, OnWindow, Panel, 3, &W::choosePicture, nullptr},
+    {"pictureDownButton", &W::pictureDownButton, OnWindow, Panel, 2, &W::movePictureDown,
+     "画像を下へ"},
+    {"pictureUpButton", &W::pictureUpButton, OnWindow, Panel, 1, &W::movePictureUp, "画像を上へ"},
+    {"scheduleBox", &W::scheduleBox, OnWindow, !Panel, 0, nullptr, "予定"},
+    {"stoppedMark", &W::stoppedMark, OnWindow, !Panel, NoTabStop, &W::togglePanel, "時計の状態"},
+    {"clockText", &W::clockText, OnWindow, !Panel, 7, nullptr, "時刻"},
+    {"hourMarks", &W::hourMarks, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
+    {"quietAreas", &W::quietAreas, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
+    {"clockShadow", &W::clockShadow, OnWindow, !Panel, 4, nullptr, nullptr},
+    {"minuteHand", &W::minuteHand, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
+    {"hourHand", &W::hourHand, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
+    {"dialCircle", &W::dialCircle, OnWindow, !Panel, NoTabStop, nullptr, nullptr},
+    {"picture", &W::picture, OnWindow, !Panel, NoTabStop, &W::togglePanel, nullptr},
 }};
 
+inline constexpr std::array<ReturnPress, 3> ReturnPresses = {{
+    {&W::scheduleBox, &W::applyButton},
+    {&W::baseHourBox, &W::baseHourButton},
+    {&W::intervalBox, &W::intervalButton},
+}};
+} // namespace rows
+using rows::Controls;
+using rows::ReturnPresses;
+
 // The control of a row as the type it has, or nothing when it is of another type.
-template <typename T> T* controlAs(Form1& form, const ControlEntry& entry) {
-    if (auto* member = std::get_if<T Form1::*>(&entry.member))
-        return &(form.**member);
+template <typename T> T* controlAs(ClockWindow& window, const ControlEntry& entry) {
+    if (auto* member = std::get_if<T ClockWindow::*>(&entry.member))
+        return &(window.**member);
     return nullptr;
 }
 
-// Whether the control of a row is shown; nothing for the marks, which are shown one by one.
-inline bool* visibleOf(Form1& form, const ControlEntry& entry) {
-    return std::visit(
-        [&form](auto member) -> bool* {
-            if constexpr (requires { (form.*member).Visible; })
-                return &(form.*member).Visible;
-            else
-                return nullptr;
-        },
-        entry.member);
+// Whether the control of a row shows: its own visibility, and the panel's for its members.
+inline bool shows(const ClockWindow& window, const ControlEntry& entry, bool visible) {
+    return visible && (!entry.inPanel || window.panel().shown());
 }
 
 } // namespace tamberlight

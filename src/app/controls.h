@@ -6,70 +6,71 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
 namespace tamberlight {
 
-// The controls of the window as plain values. Controls placed on the window are in pixels of
-// the client area; controls inside a frame are in twips (15 to the pixel) from the frame's
-// top-left corner.
+// The controls of the window as plain values: what each shows and where. Controls placed on the
+// window are in pixels of the client area; controls inside a frame are in twips (15 to the
+// pixel) from the frame's top-left corner.
 
 inline constexpr float TwipsPerPixel = 15.0F;
 
 struct Font {
-    std::string Name;
-    double Size = 8.25; // points
-    int Weight = 400;
-    int Charset = 0;
+    std::string name;
+    double size = 8.25; // points
+    int weight = 400;
+    int charset = 0; // 128: Japanese
 
     bool operator==(const Font&) const = default;
 };
 
 enum class Alignment { Left, Centre };
 
+// Text the window draws itself, on as many lines as fit: CR LF starts a new line.
 struct Label {
     static constexpr bool PaintedByWindow = true;
-    std::string Caption{};
-    float Left = 0, Top = 0, Width = 0, Height = 0;
-    Colour ForeColor = rgb(0, 0, 0);
-    Alignment Align = Alignment::Left;
-    bool Transparent = false;
-    std::optional<Font> FontOf{};
-    bool Visible = true;
+    std::string caption{};
+    float left = 0, top = 0, width = 0, height = 0;
+    Colour colour = rgb(0, 0, 0);
+    Alignment align = Alignment::Left;
+    bool transparent = false;
+    std::optional<Font> font{};
+    bool visible = true;
 
     bool operator==(const Label&) const = default;
 };
 
-struct CommandButton {
-    std::string Caption{};
-    float Left = 0, Top = 0, Width = 0, Height = 0;
-    bool Visible = true;
-    bool Enabled = true;
-    std::optional<Font> FontOf{};
+struct Button {
+    std::string caption{};
+    float left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+    bool enabled = true;
+    std::optional<Font> font{};
 
-    bool operator==(const CommandButton&) const = default;
+    bool operator==(const Button&) const = default;
 };
 
 struct Frame {
-    std::string Caption{};
-    float Left = 0, Top = 0, Width = 0, Height = 0;
-    bool Visible = true;
-    std::optional<Colour> BackColor{};
-    std::optional<Font> FontOf{};
+    std::string caption{};
+    float left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+    std::optional<Colour> background{};
+    std::optional<Font> font{};
 
     bool operator==(const Frame&) const = default;
 };
 
-// A zero-length line shows as a round dot whose diameter is the line's width.
+// A zero-length line shows as a round dot whose diameter is the line's thickness.
 struct Line {
     static constexpr bool PaintedByWindow = true;
-    float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-    Colour BorderColor = 0;
-    int BorderWidth = 1;
-    bool Visible = true;
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Colour colour = 0;
+    int thickness = 1;
+    bool visible = true;
 
     bool operator==(const Line&) const = default;
 };
@@ -78,10 +79,10 @@ struct Line {
 // border drawn inside the bounds.
 struct Shape {
     static constexpr bool PaintedByWindow = true;
-    float Left = 0, Top = 0, Width = 0, Height = 0;
-    Colour BorderColor = 0;
-    int BorderWidth = 1;
-    bool Visible = true;
+    float left = 0, top = 0, width = 0, height = 0;
+    Colour colour = 0;
+    int border = 1;
+    bool visible = true;
 
     bool operator==(const Shape&) const = default;
 };
@@ -89,89 +90,76 @@ struct Shape {
 // Shows its picture stretched to its own size.
 struct Image {
     static constexpr bool PaintedByWindow = true;
-    float Left = 0, Top = 0, Width = 0, Height = 0;
-    PictureHandle Picture{};
-    bool Visible = true;
+    float left = 0, top = 0, width = 0, height = 0;
+    PictureHandle picture{};
+    bool visible = true;
 
     bool operator==(const Image&) const = default;
 };
 
-struct FileListBox {
-    float Left = 0, Top = 0, Width = 0, Height = 0;
-    bool Visible = true;
+// A part of the window where a click does nothing, though nothing is drawn there.
+struct Area {
+    static constexpr bool PaintedByWindow = true;
+    float left = 0, top = 0, width = 0, height = 0;
 
-    bool operator==(const FileListBox&) const = default;
+    bool operator==(const Area&) const = default;
 };
 
+// A box the user types into. The view tells the model of an edit at once, and hands it the
+// text only before the model reads it, so that a keystroke costs the same however long the text
+// is: a text read while the view still holds it is a mistake of the program.
 class TextBox {
 public:
     TextBox(float left, float top, float width, float height, std::string text)
-        : Left(left)
-        , Top(top)
-        , Width(width)
-        , Height(height)
+        : left(left)
+        , top(top)
+        , width(width)
+        , height(height)
         , text_(std::move(text)) {}
 
-    float Left, Top, Width, Height;
-    bool Visible = true;
-    bool Enabled = true;
-    bool MultiLine = false;
-    std::optional<Colour> BackColor{};
+    float left, top, width, height;
+    bool visible = true;
+    bool enabled = true;
+    bool multiLine = false;
+    std::optional<Colour> background{};
 
-    const std::string& Text() const {
-        if (edited_)
-            text_ = std::exchange(edited_, nullptr)();
+    const std::string& text() const {
+        if (held_)
+            throw std::logic_error("the text was read before the view handed it over");
         return text_;
     }
-    // Every assignment raises the change event before it returns, as a user's edit does.
+    // The program sets the text; the view shows it.
     void setText(std::string text) {
-        edited_ = nullptr;
+        held_ = false;
         text_ = std::move(text);
-        changed();
+        ++revision_;
     }
-    // The user edited the text where it is shown. It is taken from there when it is next read,
-    // so that a keystroke costs the same however long the text is.
-    void edited(std::function<std::string()> take) {
-        edited_ = std::move(take);
-        changed();
+    // The user edited the text where it is shown; the view holds it until it is handed over.
+    void edited() { held_ = true; }
+    bool heldByView() const { return held_; }
+    // The view hands over the text the user edited, which it shows already.
+    void handOver(std::string text) {
+        held_ = false;
+        text_ = std::move(text);
     }
-    void SetFocus() { ++focusRequests_; }
+    void setFocus() { ++focusRequests_; }
 
     // Lets the view tell a new text or a new focus request from one it has already shown.
     std::uint64_t revision() const { return revision_; }
     std::uint64_t focusRequests() const { return focusRequests_; }
 
-    std::function<void()> onChange;
-
 private:
-    void changed() {
-        ++revision_;
-        if (onChange)
-            onChange();
-    }
-
-    mutable std::string text_;
-    mutable std::function<std::string()> edited_;
+    std::string text_;
+    bool held_ = false;
     std::uint64_t revision_ = 0;
     std::uint64_t focusRequests_ = 0;
-};
-
-class Timer {
-public:
-    // 0 stops the ticks until a positive interval is set; a negative one is refused.
-    void setInterval(std::int32_t milliseconds);
-    std::int32_t Interval() const { return interval_; }
-    bool Enabled = true;
-
-private:
-    std::int32_t interval_ = 1492;
 };
 
 // Every kind of control the window has, written once: the control table's members and the
 // view's kinds are made from this list. The hour marks are an array of lines under one name.
 template <template <typename...> class To>
-using EachControlKind =
-    To<CommandButton, TextBox, Frame, Label, Line, std::array<Line, 12>, Shape, Image, FileListBox>;
+using EachControlKind = To<Button, TextBox, Frame, Label, Line, std::array<Line, 12>, Shape, Image,
+                           std::array<Area, 4>>;
 
 // Labels, lines, the circle and pictures are painted by the window on its own surface; buttons,
 // text boxes and frames are controls of their own.
@@ -180,20 +168,5 @@ template <typename T> inline constexpr bool paintedByWindow = requires {
 };
 template <typename T, std::size_t N>
 inline constexpr bool paintedByWindow<std::array<T, N>> = paintedByWindow<T>;
-
-// The one dialog object behind the picture, sound and colour choices.
-class CommonDialog {
-public:
-    explicit CommonDialog(Services& services)
-        : services_(services) {}
-    void ShowOpen() { FileName = services_.showOpen(); }
-    void ShowColor() { Color = services_.showColor(); }
-
-    std::string FileName;
-    std::optional<Colour> Color; // nothing when the dialog was cancelled
-
-private:
-    Services& services_;
-};
 
 } // namespace tamberlight

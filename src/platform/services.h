@@ -44,7 +44,7 @@ public:
     // The open-file dialog: the chosen file's full path, or "" when nothing was chosen.
     virtual std::string showOpen() = 0;
     // The colour dialog: the chosen colour, or nothing when the dialog was cancelled.
-    virtual std::optional<Colour> showColor() = 0;
+    virtual std::optional<Colour> showColour() = 0;
     // Loads the picture for showing stretched to this size in pixels and hands it to done, or
     // hands done nothing and why when the path names no readable picture. done may run at once
     // or later, on the window's thread and within its boundary: a picture on a slow or stalled
@@ -54,9 +54,9 @@ public:
                              PictureDone done) = 0;
     // Each sound ends the one before it.
     virtual void beep() = 0;
-    // A media command such as: play "/path/to/sound.wav". Returns at once; the sound plays
-    // on. Throws PlatformError for a command it does not understand.
-    virtual void mediaCommand(const std::string& command) = 0;
+    // Plays a sound file; returns at once and the sound plays on. A file that cannot be played
+    // beeps instead, and the user hears why.
+    virtual void playSound(const std::string& path) = 0;
     virtual void stopSound() = 0;
     // The settings file's bytes, or nothing when there is none yet. Throws PlatformError for a
     // file that is there but cannot be read or is no settings file at all; that file is then

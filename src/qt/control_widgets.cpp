@@ -55,7 +55,7 @@ float scaleOf(Container container) {
 }
 
 template <typename Control> void place(QWidget* widget, const Control& c, Container container) {
-    const QRectF rect = controlRect(c.Left, c.Top, c.Width, c.Height, scaleOf(container));
+    const QRectF rect = controlRect(c.left, c.top, c.width, c.height, scaleOf(container));
     // Far beyond any screen, or no number at all: no widget can be placed there.
     for (const qreal value : {rect.left(), rect.top(), rect.width(), rect.height()})
         if (!(std::fabs(value) < 1e6))
@@ -66,15 +66,15 @@ template <typename Control> void place(QWidget* widget, const Control& c, Contai
 
 } // namespace
 
-ControlWidgets::ControlWidgets(QWidget& window, Form1& form, RunHandler run)
+ControlWidgets::ControlWidgets(QWidget& window, ClockWindow& model, RunHandler run)
     : window_(window)
-    , form_(form)
+    , model_(model)
     , run_(std::move(run)) {
     // Back to front, so that the front ones end up on top; the frames, on the window, are
     // built before what they hold.
     for (const bool onWindow : {true, false})
         for (auto it = Controls.rbegin(); it != Controls.rend(); ++it)
-            if ((it->container == OnWindow) == onWindow && !controlAs<Label>(form_, *it))
+            if ((it->container == OnWindow) == onWindow && !controlAs<Label>(model_, *it))
                 build(*it, holder(it->container));
     connectReturnKeys();
     chainTabOrder();
@@ -89,68 +89,67 @@ void ControlWidgets::accessibilityActiveChanged(bool active) {
         return;
     spokenBuilt_ = true;
     for (const ControlEntry& entry : Controls)
-        if (controlAs<Label>(form_, entry))
+        if (controlAs<Label>(model_, entry))
             build(entry, holder(entry.container));
 }
 
 ControlWidgets::~ControlWidgets() {
     QAccessible::removeActivationObserver(this);
+    handOver();
+}
+
+void ControlWidgets::handOver() {
     for (const Box& box : boxes_)
-        (form_.*box.member).Text();
+        if (TextBox& model = model_.*box.member; box.editor != nullptr && model.heldByView())
+            model.handOver(box.editor->text());
 }
 
 void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
     QWidget* widget = nullptr;
-    if (const CommandButton* model = controlAs<CommandButton>(form_, entry)) {
+    if (const Button* model = controlAs<Button>(model_, entry)) {
         auto* button = new QPushButton(parent);
-        button->setFont(qtFont(model->FontOf));
+        button->setFont(qtFont(model->font));
         button->setAutoDefault(false);
+        // A handler may read the schedule: the box hands its text over first.
         QObject::connect(button, &QPushButton::clicked, button, [this, click = entry.click] {
-            run_([&form = form_, click] { (form.*click)(); });
+            run_([this, &model = model_, click] {
+                handOver();
+                (model.*click)();
+            });
         });
         widget = button;
-        buttons_.push_back({std::get<CommandButton Form1::*>(entry.member), button});
-        bound_.push_back({&entry, widget, CommandButton{}});
-    } else if (TextBox* model = controlAs<TextBox>(form_, entry)) {
-        // The user's edit reaches the model, which the box then already shows.
-        const auto edited = [this, model, index = bound_.size()](std::string text) {
-            run_([this, model, index, &text] {
-                model->setText(std::move(text));
-                std::get<ShownText>(bound_[index].shown).revision = model->revision();
-            });
-        };
-        Box box{std::get<TextBox Form1::*>(entry.member), nullptr, nullptr};
-        if (model->MultiLine) {
+        buttons_.push_back({std::get<Button ClockWindow::*>(entry.member), button});
+        bound_.push_back({&entry, widget, Button{}, std::nullopt});
+    } else if (TextBox* model = controlAs<TextBox>(model_, entry)) {
+        Box box{std::get<TextBox ClockWindow::*>(entry.member), nullptr, nullptr};
+        if (model->multiLine) {
+            // The schedule may be megabytes long: an edit only tells the model, and the text is
+            // handed over before a handler reads it.
             auto* editor = box.editor = new ScheduleEditor(parent);
-            // The schedule may be megabytes long: an edit only marks it changed, and its text
-            // is taken when a handler reads it.
             QObject::connect(editor, &QPlainTextEdit::textChanged, editor,
-                             [this, editor, model, index = bound_.size()] {
-                                 run_([this, editor, model, index] {
-                                     model->edited([editor] { return editor->text(); });
-                                     std::get<ShownText>(bound_[index].shown).revision =
-                                         model->revision();
-                                 });
-                             });
+                             [this] { run_([&model = model_] { model.scheduleEdited(); }); });
             widget = editor;
         } else {
+            // A one-line box's text is short: the model has it at once.
             auto* line = box.line = new QLineEdit(parent);
             line->setFont(qtFont(std::nullopt));
             QObject::connect(line, &QLineEdit::textEdited, line,
-                             [edited](const QString& text) { edited(text.toStdString()); });
+                             [this, model](const QString& text) {
+                                 run_([model, &text] { model->handOver(text.toStdString()); });
+                             });
             widget = line;
         }
-        tint(widget, QPalette::Base, model->BackColor);
+        tint(widget, QPalette::Base, model->background);
         boxes_.push_back(box);
-        bound_.push_back({&entry, widget, ShownText{}});
-    } else if (const Frame* model = controlAs<Frame>(form_, entry)) {
-        widget = new FrameBox(parent, form_, std::get<Frame Form1::*>(entry.member), run_);
-        widget->setFont(qtFont(model->FontOf));
-        tint(widget, QPalette::Window, model->BackColor);
-        bound_.push_back({&entry, widget, Frame{}});
-    } else if (controlAs<Label>(form_, entry) && entry.spokenName != nullptr) {
+        bound_.push_back({&entry, widget, ShownText{}, std::nullopt});
+    } else if (const Frame* model = controlAs<Frame>(model_, entry)) {
+        widget = new FrameBox(parent, model_, std::get<Frame ClockWindow::*>(entry.member), run_);
+        widget->setFont(qtFont(model->font));
+        tint(widget, QPalette::Window, model->background);
+        bound_.push_back({&entry, widget, Frame{}, std::nullopt});
+    } else if (controlAs<Label>(model_, entry) && entry.spokenName != nullptr) {
         widget = new SpokenText(parent, entry.spokenName);
-        bound_.push_back({&entry, widget, Label{}});
+        bound_.push_back({&entry, widget, Label{}, std::nullopt});
     }
     if (widget == nullptr)
         return;
@@ -193,7 +192,7 @@ void ControlWidgets::chainTabOrder() {
 
 QWidget* ControlWidgets::holder(Container container) const {
     for (const Bound& bound : bound_)
-        if (const auto* frame = std::get_if<Frame Form1::*>(&bound.entry->member);
+        if (const auto* frame = std::get_if<Frame ClockWindow::*>(&bound.entry->member);
             frame != nullptr && *frame == container)
             return bound.widget;
     return &window_;
@@ -215,60 +214,65 @@ void ControlWidgets::sync() {
 void ControlWidgets::update(Bound& bound) {
     QWidget* widget = bound.widget;
     const Container container = bound.entry->container;
-    if (const CommandButton* model = controlAs<CommandButton>(form_, *bound.entry)) {
-        auto& shown = std::get<CommandButton>(bound.shown);
+    // The panel's members show with the panel.
+    const auto showIf = [&](bool visible) {
+        if (const bool shows = tamberlight::shows(model_, *bound.entry, visible);
+            shows != bound.visible) {
+            widget->setVisible(shows);
+            bound.visible = shows;
+        }
+    };
+    if (const Button* model = controlAs<Button>(model_, *bound.entry)) {
+        showIf(model->visible);
+        auto& shown = std::get<Button>(bound.shown);
         if (shown == *model)
             return;
         shown = *model;
-        static_cast<QPushButton*>(widget)->setText(qtText(model->Caption));
-        widget->setVisible(model->Visible);
-        enable(widget, model->Enabled);
+        static_cast<QPushButton*>(widget)->setText(qtText(model->caption));
+        enable(widget, model->enabled);
         place(widget, *model, container);
-    } else if (const Frame* model = controlAs<Frame>(form_, *bound.entry)) {
+    } else if (const Frame* model = controlAs<Frame>(model_, *bound.entry)) {
         auto* box = static_cast<FrameBox*>(widget);
         box->syncLabels();
+        showIf(model->visible);
         auto& shown = std::get<Frame>(bound.shown);
         if (shown == *model)
             return;
         shown = *model;
-        box->setTitle(qtText(model->Caption));
-        box->setVisible(model->Visible);
+        box->setTitle(qtText(model->caption));
         place(widget, *model, container);
-    } else if (const Label* model = controlAs<Label>(form_, *bound.entry)) {
+    } else if (const Label* model = controlAs<Label>(model_, *bound.entry)) {
         auto& shown = std::get<Label>(bound.shown);
         // Only a screen reader reads these: without one the clock text is not laid out twice a
         // tick. One that starts later reads the text from the next change on.
         if (shown == *model || !QAccessible::isActive())
             return;
         shown = *model;
-        QString caption = qtText(model->Caption);
+        QString caption = qtText(model->caption);
         static_cast<QLineEdit*>(widget)->setText(
             caption.replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        widget->setVisible(model->Visible);
+        widget->setVisible(model->visible);
         place(widget, *model, container);
-    } else if (const TextBox* model = controlAs<TextBox>(form_, *bound.entry)) {
+    } else if (const TextBox* model = controlAs<TextBox>(model_, *bound.entry)) {
         auto& shown = std::get<ShownText>(bound.shown);
         if (shown.revision != model->revision()) {
             const QSignalBlocker quiet(widget);
             if (auto* editor = dynamic_cast<ScheduleEditor*>(widget))
-                editor->setText(model->Text());
+                editor->setText(model->text());
             else
-                static_cast<QLineEdit*>(widget)->setText(qtText(model->Text()));
+                static_cast<QLineEdit*>(widget)->setText(qtText(model->text()));
             shown.revision = model->revision();
         }
         if (shown.focusRequests != model->focusRequests()) {
             widget->setFocus(Qt::OtherFocusReason);
             shown.focusRequests = model->focusRequests();
         }
-        if (shown.visible != model->Visible) {
-            widget->setVisible(model->Visible);
-            shown.visible = model->Visible;
+        showIf(model->visible);
+        if (shown.enabled != model->enabled) {
+            enable(widget, model->enabled);
+            shown.enabled = model->enabled;
         }
-        if (shown.enabled != model->Enabled) {
-            enable(widget, model->Enabled);
-            shown.enabled = model->Enabled;
-        }
-        const std::array<float, 4> geometry{model->Left, model->Top, model->Width, model->Height};
+        const std::array<float, 4> geometry{model->left, model->top, model->width, model->height};
         if (geometry == shown.geometry)
             return;
         shown.geometry = geometry;

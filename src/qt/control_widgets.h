@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -25,7 +26,7 @@ class ScheduleEditor;
 // a screen reader is there.
 class ControlWidgets : public QAccessible::ActivationObserver {
 public:
-    ControlWidgets(QWidget& window, Form1& form, RunHandler run);
+    ControlWidgets(QWidget& window, ClockWindow& model, RunHandler run);
     // An edit the model has not taken yet is taken before the boxes go.
     ~ControlWidgets() override;
     ControlWidgets(const ControlWidgets&) = delete;
@@ -34,19 +35,23 @@ public:
     // Brings the widgets up to date with the model. Throws PlatformError for a control placed
     // where no widget can be, once; the others are still brought up to date.
     void sync();
+    // Hands the model the text of a box the user edited, which it holds until a handler is to
+    // read it: the schedule may be megabytes long.
+    void handOver();
 
     void accessibilityActiveChanged(bool active) override;
 
 private:
     struct ShownText {
         std::array<float, 4> geometry{-1, -1, -1, -1};
-        bool visible = false, enabled = true;
+        bool enabled = true;
         std::uint64_t revision = ~0ULL, focusRequests = 0;
     };
     struct Bound {
         const ControlEntry* entry;
         QWidget* widget;
-        std::variant<CommandButton, Frame, ShownText, Label> shown;
+        std::variant<Button, Frame, ShownText, Label> shown;
+        std::optional<bool> visible; // as shown, the panel's state taken in
     };
 
     void build(const ControlEntry& entry, QWidget* parent);
@@ -56,17 +61,17 @@ private:
     QWidget* holder(Container container) const;
 
     QWidget& window_;
-    Form1& form_;
+    ClockWindow& model_;
     RunHandler run_;
     std::vector<Bound> bound_;
     bool spokenBuilt_ = false;
     // The buttons and text boxes as what they are, for the keys that press buttons.
     struct Box {
-        TextBox Form1::*member;
+        TextBox ClockWindow::*member;
         ScheduleEditor* editor; // the multi-line box, or
         QLineEdit* line;        // a one-line box
     };
-    std::vector<std::pair<CommandButton Form1::*, QPushButton*>> buttons_;
+    std::vector<std::pair<Button ClockWindow::*, QPushButton*>> buttons_;
     std::vector<Box> boxes_;
 };
 

@@ -5,6 +5,7 @@
 #include "qt/fonts.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace tamberlight {
 
@@ -14,24 +15,24 @@ template <typename... F> struct Overloaded : F... { using F::operator()...; };
 template <typename... F> Overloaded(F...) -> Overloaded<F...>;
 
 QRectF rectOf(const Label& label) {
-    return controlRect(label.Left, label.Top, label.Width, label.Height, 1);
+    return controlRect(label.left, label.top, label.width, label.height, 1);
 }
 
 } // namespace
 
-DialView::DialView(Form1& form)
-    : form_(form) {
+DialView::DialView(ClockWindow& model)
+    : model_(model) {
     for (const ControlEntry& entry : Controls) {
         if (entry.container != OnWindow)
             continue;
         std::visit(
             [&](auto member) {
-                using T = std::remove_cvref_t<decltype(form.*member)>;
+                using T = std::remove_cvref_t<decltype(model.*member)>;
                 if constexpr (paintedByWindow<T>) {
                     std::optional<CaptionPainter> text;
                     if constexpr (std::is_same_v<T, Label>)
-                        text.emplace(qtFont((form.*member).FontOf));
-                    drawn_.push_back({&entry, form.*member, std::move(text), false});
+                        text.emplace(qtFont((model.*member).font));
+                    drawn_.push_back({&entry, model.*member, std::move(text), false});
                 }
             },
             entry.member);
@@ -47,8 +48,8 @@ DialView::DialView(Form1& form)
 DialView::Value DialView::current(const Drawn& drawn) const {
     return std::visit(
         [this](auto member) -> Value {
-            if constexpr (paintedByWindow<std::remove_cvref_t<decltype(form_.*member)>>)
-                return form_.*member;
+            if constexpr (paintedByWindow<std::remove_cvref_t<decltype(model_.*member)>>)
+                return model_.*member;
             else
                 return Value{};
         },
@@ -65,7 +66,8 @@ QRegion DialView::region(const Drawn& drawn, const Value& value) const {
                                      return all;
                                  },
                                  [](const Shape& s) { return shapeRegion(s); },
-                                 [](const Image& i) { return imageRegion(i); }},
+                                 [](const Image& i) { return imageRegion(i); },
+                                 [](const std::array<Area, 4>&) { return QRegion(); }},
                       value);
 }
 
@@ -85,7 +87,8 @@ void DialView::paint(QPainter& painter, const Drawn& drawn, const QRegion& regio
                                   line(l);
                           },
                           [&](const Shape& s) { paintShape(painter, s); },
-                          [&](const Image& i) { paintImage(painter, i); }},
+                          [&](const Image& i) { paintImage(painter, i); },
+                          [](const std::array<Area, 4>&) {}},
                drawn.shown);
 }
 
@@ -118,7 +121,7 @@ const QPixmap& DialView::backLayer(QSize size, qreal ratio) {
         return backLayer_;
     backLayer_ = QPixmap((QSizeF(size) * ratio).toSize());
     backLayer_.setDevicePixelRatio(ratio);
-    backLayer_.fill(qtColour(form_.BackColor));
+    backLayer_.fill(qtColour(ClockWindow::Background));
     QPainter painter(&backLayer_);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     for (auto it = drawn_.rbegin(); it != drawn_.rend() && it->behind; ++it)
@@ -135,7 +138,7 @@ void DialView::paint(QPainter& painter, const QRegion& region, QSize size, qreal
         // kept from the next paint on.
         painted_ = true;
         for (const QRect& r : region)
-            painter.fillRect(r, qtColour(form_.BackColor));
+            painter.fillRect(r, qtColour(ClockWindow::Background));
         painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
         for (auto it = drawn_.rbegin(); it != drawn_.rend() && it->behind; ++it)
             paint(painter, *it, region);
@@ -156,13 +159,18 @@ void DialView::paint(QPainter& painter, const QRegion& region, QSize size, qreal
 
 std::optional<const ControlEntry*> DialView::hit(QPointF point) const {
     for (const Drawn& drawn : drawn_) {
-        const auto contains =
-            Overloaded{[&](const Label& l) { return l.Visible && rectOf(l).contains(point); },
-                       [&](const Image& i) {
-                           return i.Visible &&
-                                  controlRect(i.Left, i.Top, i.Width, i.Height, 1).contains(point);
-                       },
-                       [](const auto&) { return false; }};
+        const auto contains = Overloaded{
+            [&](const Label& l) { return l.visible && rectOf(l).contains(point); },
+            [&](const Image& i) {
+                return i.visible &&
+                       controlRect(i.left, i.top, i.width, i.height, 1).contains(point);
+            },
+            [&](const std::array<Area, 4>& areas) {
+                return std::any_of(areas.begin(), areas.end(), [&](const Area& a) {
+                    return controlRect(a.left, a.top, a.width, a.height, 1).contains(point);
+                });
+            },
+            [](const auto&) { return false; }};
         if (std::visit(contains, current(drawn)))
             return drawn.entry;
     }

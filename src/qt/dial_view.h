@@ -22,7 +22,7 @@ namespace tamberlight {
 // table. Only what changed since the last paint is repainted.
 class DialView {
 public:
-    explicit DialView(Form1& form);
+    explicit DialView(ClockWindow& model);
 
     // The region of the window that changed since the last call.
     QRegion changes();
@@ -52,7 +52,7 @@ private:
     void paint(QPainter& painter, const Drawn& drawn, const QRegion& region) const;
     const QPixmap& backLayer(QSize size, qreal ratio);
 
-    Form1& form_;
+    ClockWindow& model_;
     std::vector<Drawn> drawn_; // front to back
     // What lies behind the hands changes only with the layout, the picture or the colour: it
     // is drawn once into a pixmap of the device's pixels.

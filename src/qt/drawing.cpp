@@ -19,13 +19,13 @@ constexpr double Margin = 1.5;
 constexpr double PieceLength = 24.0;
 
 QRectF circleBounds(const Shape& shape) {
-    const double diameter = std::max(0.0F, std::min(shape.Width, shape.Height));
-    return {shape.Left + (shape.Width - diameter) / 2, shape.Top + (shape.Height - diameter) / 2,
+    const double diameter = std::max(0.0F, std::min(shape.width, shape.height));
+    return {shape.left + (shape.width - diameter) / 2, shape.top + (shape.height - diameter) / 2,
             diameter, diameter};
 }
 
 QString caption(const Label& label) {
-    QString text = qtText(label.Caption);
+    QString text = qtText(label.caption);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;
 }
@@ -79,35 +79,35 @@ std::optional<qreal> CaptionPainter::oneLineWidth(const QString& text, const QRe
 
 void CaptionPainter::paint(QPainter& painter, const Label& label, const QRectF& rect,
                            const QColor& background) const {
-    if (!label.Visible || rect.isEmpty())
+    if (!label.visible || rect.isEmpty())
         return;
-    if (!label.Transparent)
+    if (!label.transparent)
         painter.fillRect(rect, background);
-    if (label.Caption.empty())
+    if (label.caption.empty())
         return;
     const QString text = caption(label);
     painter.setFont(font_);
-    painter.setPen(qtColour(label.ForeColor));
+    painter.setPen(qtColour(label.colour));
     // One line that fits needs no line layout: the clock text on every tick.
     if (const std::optional<qreal> width = oneLineWidth(text, rect)) {
-        const qreal x = label.Align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
+        const qreal x = label.align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
         painter.drawText(QPointF(rect.left() + x, rect.top() + ascent_), text);
         return;
     }
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
-    const int align = label.Align == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
+    const int align = label.align == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
     painter.drawText(rect, align | Qt::AlignTop | Qt::TextWordWrap, text);
     painter.restore();
 }
 
 QRegion CaptionPainter::region(const Label& label, const QRectF& rect) const {
-    if (!label.Visible || (label.Transparent && label.Caption.empty()))
+    if (!label.visible || (label.transparent && label.caption.empty()))
         return {};
     const std::optional<qreal> width = oneLineWidth(caption(label), rect);
-    if (!width || !label.Transparent)
+    if (!width || !label.transparent)
         return QRegion(rect.toAlignedRect().adjusted(-1, -1, 1, 1));
-    const qreal left = label.Align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
+    const qreal left = label.align == Alignment::Centre ? (rect.width() - *width) / 2 : 0;
     // Glyphs may reach a little past their advances.
     return QRegion(QRectF(rect.left() + left, rect.top(), *width, height_)
                        .toAlignedRect()
@@ -115,17 +115,17 @@ QRegion CaptionPainter::region(const Label& label, const QRectF& rect) const {
 }
 
 void paintLine(QPainter& painter, const Line& line) {
-    if (!line.Visible)
+    if (!line.visible)
         return;
     // Round ends are drawn as dots on a flat-ended line: the raster engine strokes flat-ended
     // lines on a fast path, and round caps at twice the cost. A zero-length line is the dot
     // alone.
-    const double radius = line.BorderWidth / 2.0;
-    const QColor colour = qtColour(line.BorderColor);
-    const QPointF a(line.X1, line.Y1);
-    const QPointF b(line.X2, line.Y2);
+    const double radius = line.thickness / 2.0;
+    const QColor colour = qtColour(line.colour);
+    const QPointF a(line.x1, line.y1);
+    const QPointF b(line.x2, line.y2);
     if (a != b) {
-        painter.setPen(QPen(colour, line.BorderWidth, Qt::SolidLine, Qt::FlatCap));
+        painter.setPen(QPen(colour, line.thickness, Qt::SolidLine, Qt::FlatCap));
         painter.drawLine(a, b);
     }
     painter.setPen(Qt::NoPen);
@@ -136,11 +136,11 @@ void paintLine(QPainter& painter, const Line& line) {
 }
 
 void paintShape(QPainter& painter, const Shape& shape) {
-    if (!shape.Visible)
+    if (!shape.visible)
         return;
     const QRectF bounds = circleBounds(shape);
-    const double border = shape.BorderWidth;
-    const QColor colour = qtColour(shape.BorderColor);
+    const double border = shape.border;
+    const QColor colour = qtColour(shape.colour);
     // The border lies inside the bounds: the pen runs along a circle half its width further in.
     if (bounds.width() <= border) {
         painter.setPen(Qt::NoPen);
@@ -154,27 +154,27 @@ void paintShape(QPainter& painter, const Shape& shape) {
 }
 
 void paintImage(QPainter& painter, const Image& image) {
-    if (const auto* picture = dynamic_cast<const QtPicture*>(image.Picture.get());
-        picture != nullptr && image.Visible)
-        painter.drawImage(controlRect(image.Left, image.Top, image.Width, image.Height, 1),
+    if (const auto* picture = dynamic_cast<const QtPicture*>(image.picture.get());
+        picture != nullptr && image.visible)
+        painter.drawImage(controlRect(image.left, image.top, image.width, image.height, 1),
                           picture->image());
 }
 
 QRect lineBounds(const Line& line) {
-    const double reach = line.BorderWidth / 2.0 + Margin;
-    return QRectF(QPointF(line.X1, line.Y1), QPointF(line.X2, line.Y2))
+    const double reach = line.thickness / 2.0 + Margin;
+    return QRectF(QPointF(line.x1, line.y1), QPointF(line.x2, line.y2))
         .normalized()
         .adjusted(-reach, -reach, reach, reach)
         .toAlignedRect();
 }
 
 QRegion lineRegion(const Line& line) {
-    if (!line.Visible)
+    if (!line.visible)
         return {};
-    const double reach = line.BorderWidth / 2.0 + Margin;
+    const double reach = line.thickness / 2.0 + Margin;
     // The boxes of short pieces of the line, not the box of the whole line: a turning hand
     // repaints a thin strip around itself.
-    const QLineF axis(line.X1, line.Y1, line.X2, line.Y2);
+    const QLineF axis(line.x1, line.y1, line.x2, line.y2);
     const int pieces = std::max(1, static_cast<int>(std::ceil(axis.length() / PieceLength)));
     QRegion region;
     for (int i = 0; i < pieces; ++i) {
@@ -188,16 +188,16 @@ QRegion lineRegion(const Line& line) {
 }
 
 QRegion shapeRegion(const Shape& shape) {
-    if (!shape.Visible)
+    if (!shape.visible)
         return {};
     return QRegion(circleBounds(shape).toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 QRegion imageRegion(const Image& image) {
-    if (!image.Visible || !image.Picture)
+    if (!image.visible || !image.picture)
         return {};
     return QRegion(
-        controlRect(image.Left, image.Top, image.Width, image.Height, 1).toAlignedRect());
+        controlRect(image.left, image.top, image.width, image.height, 1).toAlignedRect());
 }
 
 } // namespace tamberlight

@@ -78,9 +78,9 @@ QFont qtFont(const std::optional<Font>& font) {
     // already use, rather than from whatever second Japanese font fontconfig would load.
     result.setFamilies({result.family(), families().japanese});
     if (font) {
-        result.setFamilies({familyFor(font->Name)});
-        result.setWeight(font->Weight >= 700 ? QFont::Bold : QFont::Normal);
-        points = font->Size;
+        result.setFamilies({familyFor(font->name)});
+        result.setWeight(font->weight >= 700 ? QFont::Bold : QFont::Normal);
+        points = font->size;
     }
     result.setPixelSize(static_cast<int>(std::lround(points * PixelsPerPoint)));
     result.setStyleStrategy(QFont::PreferAntialias);

@@ -13,17 +13,17 @@ namespace tamberlight {
 
 namespace {
 QRectF labelRect(const Label& label) {
-    return controlRect(label.Left, label.Top, label.Width, label.Height, TwipsPerPixel);
+    return controlRect(label.left, label.top, label.width, label.height, TwipsPerPixel);
 }
 } // namespace
 
-FrameBox::FrameBox(QWidget* parent, Form1& form, Container which, RunHandler run)
+FrameBox::FrameBox(QWidget* parent, ClockWindow& model, Container which, RunHandler run)
     : QGroupBox(parent)
-    , form_(form)
+    , model_(model)
     , run_(std::move(run)) {
     for (const ControlEntry& entry : Controls)
-        if (const Label* label = controlAs<Label>(form, entry); label && entry.container == which)
-            labels_.push_back({&entry, label, CaptionPainter(qtFont(label->FontOf)), *label});
+        if (const Label* label = controlAs<Label>(model, entry); label && entry.container == which)
+            labels_.push_back({&entry, label, CaptionPainter(qtFont(label->font)), *label});
     // Frames are opaque: the dial does not show through them.
     setAutoFillBackground(true);
 }
@@ -61,7 +61,7 @@ void FrameBox::paintEvent(QPaintEvent*) {
 
 const FrameBox::Held* FrameBox::labelAt(QPointF point) const {
     for (const Held& held : labels_)
-        if (held.model->Visible && labelRect(*held.model).contains(point))
+        if (held.model->visible && labelRect(*held.model).contains(point))
             return &held;
     return nullptr;
 }
@@ -81,7 +81,7 @@ void FrameBox::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     const Held* released = event->button() == Qt::LeftButton ? labelAt(event->position()) : nullptr;
     if (released != nullptr && released == pressed_ && released->entry->click != nullptr)
-        run_([&form = form_, click = released->entry->click] { (form.*click)(); });
+        run_([&model = model_, click = released->entry->click] { (model.*click)(); });
     pressed_ = nullptr;
 }
 

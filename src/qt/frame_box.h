@@ -16,7 +16,7 @@ namespace tamberlight {
 // if it has one.
 class FrameBox : public QGroupBox {
 public:
-    FrameBox(QWidget* parent, Form1& form, Container which, RunHandler run);
+    FrameBox(QWidget* parent, ClockWindow& model, Container which, RunHandler run);
 
     // Repaints what changed of its labels.
     void syncLabels();
@@ -36,7 +36,7 @@ private:
     };
     const Held* labelAt(QPointF point) const;
 
-    Form1& form_;
+    ClockWindow& model_;
     RunHandler run_;
     std::vector<Held> labels_; // front to back
     const Held* pressed_ = nullptr;

@@ -2,38 +2,32 @@
 // SPDX-License-Identifier: MIT
 // The sharing module: a room's clock over an MQTT session. A leader publishes on the topic and
 // announces itself on topic/leader, with 'offline' as its last will; followers announce
-// themselves under topic/followers/. Loaded only by a window that leads or follows.
+// themselves under topic/followers/. Loaded only by a window that leads or follows; what the
+// room does is the room's to decide.
 #include "qt/mqtt_session.h"
 #include "qt/share_link.h"
-
-#include <QTimer>
-#include <set>
 
 namespace tamberlight {
 
 namespace {
-
-// How long a window that would lead listens for a leader the topic has already.
-constexpr int LeaderQuietMilliseconds = 500;
 
 class MqttLink : public ShareLink {
 public:
     MqttLink(const ShareLinkOptions& options, ShareLinkEvents& events);
     ~MqttLink() override;
     void publish(const std::string& payload) override;
+    void lead() override;
+    void stop() override { session_.end(); }
 
 private:
     void connected();
     void message(const std::string& topic, std::string_view payload, bool retained);
-    void lead();
 
     const ShareLinkOptions options_;
     ShareLinkEvents& events_;
     const std::string presence_, followersTopic_, ownPresence_;
-    bool leading_ = false, checked_ = false, otherLeader_ = false;
+    bool leading_ = false;
     int leaderCheck_ = -1;
-    std::set<std::string> followers_;
-    QTimer quiet_;
     // A leader that goes without a word is gone; a follower that does leaves no trace.
     MqttSession session_;
 };
@@ -52,12 +46,9 @@ MqttLink::MqttLink(const ShareLinkOptions& options, ShareLinkEvents& events)
                                   bool retained) { message(topic, payload, retained); },
                 .subscribed =
                     [this](int subscription) {
-                        if (subscription == leaderCheck_ && !checked_)
-                            quiet_.start(LeaderQuietMilliseconds);
-                    }}) {
-    quiet_.setSingleShot(true);
-    QObject::connect(&quiet_, &QTimer::timeout, &session_, [this] { lead(); });
-}
+                        if (subscription == leaderCheck_)
+                            events_.listeningForLeader();
+                    }}) {}
 
 MqttLink::~MqttLink() {
     // A leader that closes says it is gone; a follower takes back its announcement.
@@ -68,14 +59,9 @@ MqttLink::~MqttLink() {
 }
 
 void MqttLink::connected() {
-    if (options_.lead && !checked_) {
+    if (options_.lead && !leading_) {
         leaderCheck_ = session_.subscribe(presence_);
-    } else if (options_.lead) {
-        // A new session: the followers announce themselves again.
-        followers_.clear();
-        session_.subscribe(followersTopic_ + "+");
-        session_.send(presence_, "online");
-    } else {
+    } else if (!options_.lead) {
         session_.subscribe(options_.topic);
         session_.subscribe(presence_);
         session_.send(ownPresence_, "online");
@@ -83,35 +69,22 @@ void MqttLink::connected() {
     events_.linkUp();
 }
 
-// The topic had no live leader while this window listened: it leads now.
 void MqttLink::lead() {
-    checked_ = true;
-    if (otherLeader_)
-        return session_.giveUp("another clock leads " + options_.topic + " on " +
-                               session_.broker() + " already");
-    session_.unsubscribe(presence_);
-    session_.subscribe(followersTopic_ + "+");
+    if (!leading_)
+        session_.unsubscribe(presence_);
     leading_ = true;
+    // A new session: the followers announce themselves again.
+    session_.subscribe(followersTopic_ + "+");
     session_.send(presence_, "online");
-    events_.leading();
 }
 
 void MqttLink::message(const std::string& topic, std::string_view payload, bool retained) {
-    if (topic == options_.topic && !options_.lead) {
+    if (topic == options_.topic)
         events_.clockMessage(payload, retained);
-    } else if (topic == presence_) {
-        if (options_.lead)
-            otherLeader_ = otherLeader_ || payload == "online";
-        else
-            events_.leaderPresent(payload == "online");
-    } else if (leading_ && topic.starts_with(followersTopic_)) {
-        const std::string follower = topic.substr(followersTopic_.size());
-        if (payload == "online")
-            followers_.insert(follower);
-        else
-            followers_.erase(follower);
-        events_.followers(static_cast<int>(followers_.size()));
-    }
+    else if (topic == presence_)
+        events_.leaderPresence(payload == "online");
+    else if (topic.starts_with(followersTopic_))
+        events_.followerPresence(topic.substr(followersTopic_.size()), payload == "online");
 }
 
 void MqttLink::publish(const std::string& payload) {

@@ -61,22 +61,38 @@ MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& wil
     mosquitto_subscribe_callback_set(client_, [](mosquitto*, void* self, int mid, int, const int*) {
         of(self)->events_.subscribed(mid);
     });
+    // What the session is set up with, every step checked: a step that fails ends the session
+    // before it connects, saying which.
+    std::string unusable;
+    const auto check = [this, &unusable](int rc, const std::string& what) {
+        if (rc != MOSQ_ERR_SUCCESS && unusable.empty())
+            unusable = what + " (" + why(rc) + ")";
+    };
     if (!options_.user.empty())
-        mosquitto_username_pw_set(client_, options_.user.c_str(),
-                                  options_.password.empty() ? nullptr : options_.password.c_str());
+        check(mosquitto_username_pw_set(client_, options_.user.c_str(),
+                                        options_.password.empty() ? nullptr
+                                                                  : options_.password.c_str()),
+              "cannot use the user name " + options_.user);
     if (options_.tls) {
         // The broker's certificate and its host name are checked against the system's store,
         // or the private authority given.
         if (options_.caFile.empty())
-            mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+            check(mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1),
+                  "cannot use the system's certificate store");
         else
-            mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
-        mosquitto_tls_opts_set(client_, 1, nullptr, nullptr);
-        mosquitto_tls_insecure_set(client_, false);
+            check(mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr,
+                                    nullptr),
+                  "cannot read the certificate authority " + options_.caFile);
+        check(mosquitto_tls_opts_set(client_, 1, nullptr, nullptr), "cannot set up TLS");
+        check(mosquitto_tls_insecure_set(client_, false), "cannot set up TLS");
     }
-    mosquitto_will_set(client_, willTopic.c_str(), static_cast<int>(will.size()),
-                       will.empty() ? nullptr : will.data(), AtLeastOnce, true);
-    QTimer::singleShot(0, this, [this] { connectNow(); });
+    check(mosquitto_will_set(client_, willTopic.c_str(), static_cast<int>(will.size()),
+                             will.empty() ? nullptr : will.data(), AtLeastOnce, true),
+          "cannot leave a last will on " + willTopic);
+    if (!unusable.empty())
+        QTimer::singleShot(0, this, [this, unusable] { giveUp(unusable); });
+    else
+        QTimer::singleShot(0, this, [this] { connectNow(); });
 }
 
 MqttSession::~MqttSession() {
@@ -95,22 +111,20 @@ MqttSession::~MqttSession() {
     mosquitto_destroy(client_);
 }
 
+// A request that cannot even be queued means the session is lost: it is made again.
 void MqttSession::send(const std::string& topic, std::string_view payload) {
-    mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                      payload.data(), AtLeastOnce, true);
-    wantWrite();
+    handled(mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                              payload.data(), AtLeastOnce, true));
 }
 
 int MqttSession::subscribe(const std::string& topic) {
     int subscription = -1;
-    mosquitto_subscribe(client_, &subscription, topic.c_str(), AtLeastOnce);
-    wantWrite();
+    handled(mosquitto_subscribe(client_, &subscription, topic.c_str(), AtLeastOnce));
     return subscription;
 }
 
 void MqttSession::unsubscribe(const std::string& topic) {
-    mosquitto_unsubscribe(client_, nullptr, topic.c_str());
-    wantWrite();
+    handled(mosquitto_unsubscribe(client_, nullptr, topic.c_str()));
 }
 
 void MqttSession::wantWrite() {
@@ -188,13 +202,17 @@ void MqttSession::lost(const std::string& why) {
 }
 
 void MqttSession::giveUp(const std::string& why) {
+    end();
+    events_.refused(why);
+}
+
+void MqttSession::end() {
     finished_ = true;
     dropSocket();
     retry_.stop();
     if (client_ != nullptr && connected_)
         mosquitto_disconnect(client_);
     connected_ = false;
-    events_.refused(why);
 }
 
 // In the user's words: "connection refused", not "Connection refused.".

@@ -43,6 +43,8 @@ public:
     int subscribe(const std::string& topic);
     void unsubscribe(const std::string& topic);
     void giveUp(const std::string& why);
+    // Ends the session without a word.
+    void end();
     bool connected() const { return connected_; }
     std::string broker() const { return options_.host + ":" + std::to_string(options_.port); }
 

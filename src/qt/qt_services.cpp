@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "qt/qt_services.h"
 
-#include "platform/media_command.h"
 #include "platform/platform_error.h"
 #include "qt/checked_file.h"
 #include "qt/modules.h"
@@ -91,7 +90,7 @@ std::string QtServices::showOpen() {
     return chosen.toStdString();
 }
 
-std::optional<Colour> QtServices::showColor() {
+std::optional<Colour> QtServices::showColour() {
     const QColor colour = QColorDialog::getColor(lastColour_, parent_.data());
     if (!colour.isValid())
         return std::nullopt;
@@ -127,8 +126,7 @@ void QtServices::beep() {
         sound().beep();
 }
 
-void QtServices::mediaCommand(const std::string& command) {
-    const std::string path = parsePlayCommand(command);
+void QtServices::playSound(const std::string& path) {
     if (!silenced_)
         sound().play(path);
 }
@@ -152,8 +150,9 @@ std::optional<std::string> QtServices::readSettingsFile() {
 }
 
 void QtServices::writeSettingsFile(std::string_view bytes) {
-    if (const std::optional<std::string> elsewhere = settings_.write(bytes))
-        report_(*elsewhere);
+    // A save that went beside the file, or that is not yet on the disk, is told.
+    if (const std::optional<std::string> notice = settings_.write(bytes))
+        report_(*notice);
 }
 
 std::string QtServices::keepUnsavedSettings(std::string_view bytes) {

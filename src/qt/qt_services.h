@@ -51,10 +51,10 @@ public:
     void allowSounds() { silenced_ = false; }
 
     std::string showOpen() override;
-    std::optional<Colour> showColor() override;
+    std::optional<Colour> showColour() override;
     void loadPicture(const std::string& path, float width, float height, PictureDone done) override;
     void beep() override;
-    void mediaCommand(const std::string& command) override;
+    void playSound(const std::string& path) override;
     void stopSound() override;
     std::optional<std::string> readSettingsFile() override;
     void writeSettingsFile(std::string_view bytes) override;

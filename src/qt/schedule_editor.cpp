@@ -3,6 +3,7 @@
 #include "qt/schedule_editor.h"
 
 #include "qt/drawing.h"
+#include "schedule/schedule.h"
 #include "schedule/schedule_line.h"
 
 #include <QHelpEvent>
@@ -53,11 +54,7 @@ ScheduleEditor::ScheduleEditor(QWidget* parent)
     setViewportMargins(MarginWidth, 0, 0, 0);
     counting_.setSingleShot(true);
     connect(&counting_, &QTimer::timeout, this, [this] { countEntries(); });
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        countedTo_ = counted_ = 0;
-        limit_ = -1;
-        counting_.start(0);
-    });
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { recount(); });
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
         dy != 0 ? margin_->scroll(0, dy) : margin_->update(0, rect.y(), MarginWidth, rect.height());
     });
@@ -101,6 +98,7 @@ void ScheduleEditor::setText(const std::string& text) {
         }
     }
     setPlainText(out);
+    recount();
 }
 
 QString ScheduleEditor::markOf(const QTextBlock& line) const {
@@ -109,7 +107,7 @@ QString ScheduleEditor::markOf(const QTextBlock& line) const {
     const std::string text = line.text().toStdString();
     const LineKind kind = kindOfLine(text);
     if (kind.entry && lastRinging_ >= 0 && line.blockNumber() > lastRinging_)
-        return QStringLiteral("not one of the first %1 entries").arg(MaxEntries);
+        return QStringLiteral("not one of the first %1 entries").arg(Schedule::Capacity);
     if (kind.whyNot != nullptr)
         return QString::fromUtf8(kind.whyNot);
     return kind.rings ? QStringLiteral("rings at ") + QString::fromStdString(scheduleKey(text))
@@ -139,12 +137,21 @@ void ScheduleEditor::paintMargin(QPaintEvent* event) {
     }
 }
 
+// A new text: the entries are counted afresh. (A text the program sets may come with the box's
+// signals blocked.)
+void ScheduleEditor::recount() {
+    countedTo_ = counted_ = 0;
+    limit_ = -1;
+    counting_.start(0);
+}
+
 // Counts the entries from the top a few thousand lines at a time, until the last one that rings
 // is found or the text ends; the marks change when the count is done.
 void ScheduleEditor::countEntries() {
     QTextBlock line = document()->findBlockByNumber(std::max(countedTo_, 1));
     for (int looked = 0; line.isValid() && looked < LinesAtATime; ++looked, line = line.next()) {
-        if (kindOfLine(line.text().toStdString()).entry && ++counted_ == MaxEntries) {
+        if (kindOfLine(line.text().toStdString()).entry &&
+            ++counted_ == static_cast<int>(Schedule::Capacity)) {
             limit_ = line.blockNumber();
             break;
         }

@@ -28,6 +28,8 @@ public:
     void setText(const std::string& text);
     // Why the line never rings, or when it rings, or nothing for a line that is no entry.
     QString markOf(const QTextBlock& line) const;
+    // Whether the entries are still being counted; until they are, the marks stay as they were.
+    bool counting() const { return counting_.isActive(); }
 
     // Ctrl+Return.
     std::function<void()> onApply;
@@ -43,6 +45,7 @@ private:
     // The mark of the line at a point of the view, as a tooltip.
     void explain(QPoint inView, QPoint onScreen, QWidget* over);
     void countEntries();
+    void recount();
 
     Margin* margin_;
     QTimer counting_;

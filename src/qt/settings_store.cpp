@@ -36,10 +36,8 @@ bool writable(const fs::path& file) {
         return false;
     }
     const fs::path probe = temporaryFileFor(file);
-    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
+    if (Descriptor(::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)).get() < 0)
         return false;
-    ::close(fd);
     ::unlink(probe.c_str());
     return true;
 }
@@ -176,10 +174,10 @@ std::optional<std::string> SettingsStore::write(std::string_view bytes) {
         return path_.string() + " was changed by another program since this window read it; " +
                "it stays as it is, and this window's settings are saved in " + beside.string();
     }
-    writeFileAtomically(beside_.value_or(path_), bytes);
+    std::optional<std::string> warning = writeFileAtomically(beside_.value_or(path_), bytes);
     if (!beside_)
         seen_ = seenNow(path_, hashOf(bytes));
-    return std::nullopt;
+    return warning;
 }
 
 // Named after the settings file it stands for, so that each settings file has its own.

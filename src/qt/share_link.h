@@ -20,7 +20,7 @@ struct ShareLinkOptions {
     int firstRetryMilliseconds = 1000; // then twice as long each time, up to 30 seconds
 };
 
-// What the sharing module tells the window, always on the window's thread.
+// What the sharing module hears, told on the window's thread. It decides nothing: the room does.
 class ShareLinkEvents {
 public:
     virtual ~ShareLinkEvents() = default;
@@ -28,17 +28,17 @@ public:
     virtual void linkUp() = 0;
     // The link could not be made or was lost; the module tries again by itself.
     virtual void linkDown(const std::string& why) = 0;
-    // The broker refused this window (a wrong password, an untrusted certificate), or another
-    // window leads the topic already: no more attempts are made.
+    // The broker refused this window (a wrong password, an untrusted certificate): no more
+    // attempts are made.
     virtual void refused(const std::string& why) = 0;
-    // A leader: it now leads, the topic being free.
-    virtual void leading() = 0;
+    // A would-be leader listens now for the leader the topic may have.
+    virtual void listeningForLeader() = 0;
     // A message on the clock's topic; retained when the broker kept it from before.
     virtual void clockMessage(std::string_view payload, bool retained) = 0;
-    // A follower: the leader announced itself, or its last will said it is gone.
-    virtual void leaderPresent(bool present) = 0;
-    // A leader: how many followers announce themselves.
-    virtual void followers(int count) = 0;
+    // The leader announced itself, or its last will said it is gone.
+    virtual void leaderPresence(bool online) = 0;
+    // A follower announced itself, or took its announcement back.
+    virtual void followerPresence(const std::string& follower, bool online) = 0;
 };
 
 // The link to the broker, kept by the sharing module on the window's thread and event loop.
@@ -47,6 +47,10 @@ public:
     virtual ~ShareLink() = default;
     // A leader's clock message, published retained so that a follower that comes later has it.
     virtual void publish(const std::string& payload) = 0;
+    // Takes up the leader's part: announces this clock as the leader and hears its followers.
+    virtual void lead() = 0;
+    // Ends the link without a word more; the clock runs on its own.
+    virtual void stop() = 0;
 };
 
 } // namespace tamberlight

@@ -2,11 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "qt/shared_clock.h"
 
-#include "app/form1.h"
-#include "qt/form1_window.h"
+#include "app/clock_window.h"
+#include "qt/clock_view.h"
 #include "qt/modules.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <unistd.h>
 
 namespace tamberlight {
@@ -24,20 +25,24 @@ std::string newIdentity() {
     return identity;
 }
 
-// Ignored messages are told at most once a minute.
-constexpr qint64 IgnoredQuietMilliseconds = 60000;
-
 } // namespace
 
-SharedClock::SharedClock(Form1Window& window, Form1& form, ShareSetup setup, ErrorSink report)
-    : window_(window)
-    , form_(form)
+SharedClock::SharedClock(ClockView& view, ClockWindow& model, ShareSetup setup, ErrorSink report)
+    : view_(view)
+    , model_(model)
     , setup_(std::move(setup))
-    , report_(std::move(report))
-    , identity_(newIdentity()) {}
+    , report_(std::move(report)) {
+    elapsed_.start();
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] { apply(room().timeIs(now())); });
+    connect(&view_, &ClockView::clockMoved, this,
+            [this](bool tick) { apply(room().clockMoved(model_.ownClockMessage(tick))); });
+}
 
-SharedClock::~SharedClock() {
-    form_.onClockMoved = nullptr;
+SharedClock::~SharedClock() = default;
+
+Room& SharedClock::room() {
+    return model_.room();
 }
 
 void SharedClock::start() {
@@ -50,104 +55,55 @@ void SharedClock::start() {
         return;
     }
     const ShareUrl& url = setup_.url;
-    const ShareLinkOptions options{url.host,      url.port,  url.tls,   url.user,   setup_.password,
-                                   setup_.caFile, url.topic, identity_, setup_.lead};
-    if (!setup_.lead)
-        window_.run([this] { form_.startFollowing(); });
-    else
-        form_.onClockMoved = [this](bool tick) { publish(tick); };
+    const std::string identity = newIdentity();
+    apply(
+        room().join(setup_.lead, url.topic, url.broker(), identity, model_.ownClockMessage(false)));
+    const ShareLinkOptions options{url.host,      url.port,  url.tls,  url.user,   setup_.password,
+                                   setup_.caFile, url.topic, identity, setup_.lead};
     link_.reset(make(&options, this));
-    showStatus();
 }
 
 void SharedClock::linkUp() {
-    if (toldDown_)
-        report_("the link to the broker " + setup_.url.broker() + " is back");
-    toldDown_ = false;
-    state_ = Link::Up;
-    // A leader that was away tells its clock again at once.
-    if (leading_)
-        publish(false);
-    showStatus();
+    apply(room().linkUp());
 }
 
 void SharedClock::linkDown(const std::string& why) {
-    if (!toldDown_)
-        report_((state_ == Link::Connecting ? "cannot reach the broker "
-                                            : "lost the link to the broker ") +
-                setup_.url.broker() + ": " + why + "; trying again");
-    toldDown_ = true;
-    state_ = Link::Down;
-    showStatus();
+    apply(room().linkDown(why));
 }
 
 void SharedClock::refused(const std::string& why) {
-    report_(why + "; this clock runs on its own");
-    state_ = Link::Alone;
-    leading_ = false;
-    form_.onClockMoved = nullptr;
-    window_.run([this] { form_.runAlone(); });
+    apply(room().refused(why));
 }
 
-void SharedClock::leading() {
-    leading_ = true;
-    publish(false);
-    showStatus();
+void SharedClock::listeningForLeader() {
+    apply(room().listeningForLeader(now()));
 }
 
 void SharedClock::clockMessage(std::string_view payload, bool retained) {
-    Form1::Followed taken = Form1::Followed::Applied;
-    window_.run([&] { taken = form_.followLeader(payload, !retained); });
-    if (taken != Form1::Followed::Invalid)
-        return;
-    if (!lastIgnored_.isValid() || lastIgnored_.elapsed() >= IgnoredQuietMilliseconds) {
-        report_("ignored a message on " + setup_.url.topic + " that is no leader's clock");
-        lastIgnored_.start();
-    }
+    apply(room().clockMessage(payload, retained, now()));
 }
 
-void SharedClock::leaderPresent(bool present) {
-    leaderPresent_ = present;
-    showStatus();
+void SharedClock::leaderPresence(bool online) {
+    apply(room().leaderPresence(online));
 }
 
-void SharedClock::followers(int count) {
-    followers_ = count;
-    showStatus();
+void SharedClock::followerPresence(const std::string& follower, bool online) {
+    apply(room().followerPresence(follower, online));
 }
 
-void SharedClock::publish(bool tick) {
-    if (!leading_ || !link_)
-        return;
-    ClockMessage message = form_.clockMessage(tick);
-    message.sequence = ++sequence_;
-    message.leader = identity_;
-    link_->publish(encodeClockMessage(message));
-}
-
-void SharedClock::showStatus() {
-    const std::string& topic = setup_.url.topic;
-    std::string status;
-    switch (state_) {
-    case Link::Alone:
-        break;
-    case Link::Connecting:
-        status = topic + ": connecting";
-        break;
-    case Link::Down:
-        status = topic + ": no connection, retrying";
-        break;
-    case Link::Up:
-        if (!setup_.lead)
-            status = "following " + topic + (leaderPresent_ ? "" : ": leader gone");
-        else if (leading_)
-            status = "leading " + topic +
-                     (followers_ > 0 ? " (" + std::to_string(followers_) + " following)" : "");
-        else
-            status = topic + ": connecting";
-        break;
-    }
-    window_.run([this, status] { form_.showSharing(status); });
+void SharedClock::apply(Room::Effects effects) {
+    for (const std::string& line : effects.tell)
+        report_(line);
+    if (effects.show)
+        view_.run([&model = model_, &shown = *effects.show] { model.showRoom(shown); });
+    if (link_ && effects.publish)
+        link_->publish(*effects.publish);
+    if (link_ && effects.lead)
+        link_->lead();
+    if (link_ && effects.stop)
+        link_->stop();
+    if (const std::optional<Room::Millis> at = room().nextDeadline())
+        deadline_.start(static_cast<int>(std::max<Room::Millis>(0, *at - now())));
 }
 
 } // namespace tamberlight

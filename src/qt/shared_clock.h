@@ -5,22 +5,24 @@
 #include "qt/command_line.h"
 #include "qt/share_link.h"
 #include "qt/sound.h"
+#include "share/room.h"
 
 #include <QElapsedTimer>
-#include <cstdint>
+#include <QObject>
+#include <QTimer>
 #include <memory>
 
 namespace tamberlight {
 
-class Form1;
-class Form1Window;
+class ClockWindow;
+class ClockView;
 
-// The window's part in a clock shared by a room: it leads or follows a topic through the
-// sharing module, loaded only here. Where the link stands shows in the window's title; the
-// user reads one line when it is lost, one when it is back, one when it is refused.
-class SharedClock : public ShareLinkEvents {
+// The window's part in a clock shared by a room: it carries what the sharing module (loaded only
+// here) hears to the window's room, and does what the room decides: the lines for the user, the
+// messages to publish, the leader's part, what the window shows.
+class SharedClock : public QObject, public ShareLinkEvents {
 public:
-    SharedClock(Form1Window& window, Form1& form, ShareSetup setup, ErrorSink report);
+    SharedClock(ClockView& view, ClockWindow& model, ShareSetup setup, ErrorSink report);
     ~SharedClock() override;
     SharedClock(const SharedClock&) = delete;
     SharedClock& operator=(const SharedClock&) = delete;
@@ -31,27 +33,23 @@ public:
     void linkUp() override;
     void linkDown(const std::string& why) override;
     void refused(const std::string& why) override;
-    void leading() override;
+    void listeningForLeader() override;
     void clockMessage(std::string_view payload, bool retained) override;
-    void leaderPresent(bool present) override;
-    void followers(int count) override;
+    void leaderPresence(bool online) override;
+    void followerPresence(const std::string& follower, bool online) override;
 
 private:
-    enum class Link { Connecting, Up, Down, Alone };
-    void publish(bool tick);
-    void showStatus();
+    Room& room();
+    Room::Millis now() const { return elapsed_.elapsed(); }
+    void apply(Room::Effects effects);
 
-    Form1Window& window_;
-    Form1& form_;
+    ClockView& view_;
+    ClockWindow& model_;
     ShareSetup setup_;
     ErrorSink report_;
-    std::string identity_;
     std::unique_ptr<ShareLink> link_;
-    Link state_ = Link::Connecting;
-    bool leading_ = false, leaderPresent_ = true, toldDown_ = false;
-    int followers_ = 0;
-    std::uint64_t sequence_ = 0;
-    QElapsedTimer lastIgnored_;
+    QElapsedTimer elapsed_;
+    QTimer deadline_;
 };
 
 } // namespace tamberlight

@@ -18,10 +18,11 @@ bool positionIsOurs() {
 
 // The window is created at its design size; only a placement that a handler sets later is
 // applied to it.
-WindowPlacement::WindowPlacement(QWidget& window, Form1& form)
+WindowPlacement::WindowPlacement(QWidget& window, ClockWindow& model)
     : window_(window)
-    , form_(form)
-    , shown_{form.Left, form.Top, form.Width, form.Height} {}
+    , model_(model)
+    , shown_{model.placement.left, model.placement.top, model.placement.width,
+             model.placement.height} {}
 
 void WindowPlacement::record() {
     // A minimised or maximised window keeps the normal placement it had.
@@ -29,16 +30,18 @@ void WindowPlacement::record() {
         return;
     const QRect frame = window_.frameGeometry();
     if (positionIsOurs()) {
-        form_.Left = static_cast<float>(frame.x()) * TwipsPerPixel;
-        form_.Top = static_cast<float>(frame.y()) * TwipsPerPixel;
+        model_.placement.left = static_cast<float>(frame.x()) * TwipsPerPixel;
+        model_.placement.top = static_cast<float>(frame.y()) * TwipsPerPixel;
     }
-    form_.Width = static_cast<float>(frame.width()) * TwipsPerPixel;
-    form_.Height = static_cast<float>(frame.height()) * TwipsPerPixel;
-    shown_ = {form_.Left, form_.Top, form_.Width, form_.Height};
+    model_.placement.width = static_cast<float>(frame.width()) * TwipsPerPixel;
+    model_.placement.height = static_cast<float>(frame.height()) * TwipsPerPixel;
+    shown_ = {model_.placement.left, model_.placement.top, model_.placement.width,
+              model_.placement.height};
 }
 
 void WindowPlacement::apply() {
-    const std::array<float, 4> wanted = {form_.Left, form_.Top, form_.Width, form_.Height};
+    const std::array<float, 4> wanted = {model_.placement.left, model_.placement.top,
+                                         model_.placement.width, model_.placement.height};
     if (wanted == shown_)
         return;
     shown_ = wanted;
@@ -46,8 +49,8 @@ void WindowPlacement::apply() {
     const auto pixels = [](float twips) {
         return static_cast<int>(std::clamp(std::round(twips / TwipsPerPixel), -1e6F, 1e6F));
     };
-    wanted_ =
-        QRect(pixels(form_.Left), pixels(form_.Top), pixels(form_.Width), pixels(form_.Height));
+    wanted_ = QRect(pixels(model_.placement.left), pixels(model_.placement.top),
+                    pixels(model_.placement.width), pixels(model_.placement.height));
     placeFrame();
     awaitingFrame_ = !window_.isVisible();
 }

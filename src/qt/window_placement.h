@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/form1.h"
+#include "app/clock_window.h"
 
 #include <QRect>
 #include <array>
@@ -18,7 +18,7 @@ namespace tamberlight {
 // in the model is left as it was.
 class WindowPlacement {
 public:
-    WindowPlacement(QWidget& window, Form1& form);
+    WindowPlacement(QWidget& window, ClockWindow& model);
 
     // The window moved or was resized.
     void record();
@@ -33,7 +33,7 @@ private:
     void placeFrame();
 
     QWidget& window_;
-    Form1& form_;
+    ClockWindow& model_;
     std::array<float, 4> shown_;
     QRect wanted_;
     bool awaitingFrame_ = false;

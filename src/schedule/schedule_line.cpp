@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "schedule/schedule_line.h"
 
-#include "clock/time_value.h"
+#include <utility>
 
 namespace tamberlight {
 
@@ -27,22 +27,90 @@ std::string asciiDigitsAndColons(std::string_view key) {
     return out;
 }
 
+// A run of one to at most `most` digits at the start of the text, taken off it.
+std::optional<int> digits(std::string_view& text, std::size_t most) {
+    std::size_t length = 0;
+    int value = 0;
+    for (; length < text.size() && length < most && text[length] >= '0' && text[length] <= '9';
+         ++length)
+        value = value * 10 + (text[length] - '0');
+    if (length == 0)
+        return std::nullopt;
+    text.remove_prefix(length);
+    return value;
+}
+
+bool takes(std::string_view& text, char c) {
+    if (text.empty() || text[0] != c)
+        return false;
+    text.remove_prefix(1);
+    return true;
+}
+
+std::optional<EntryKey> readTime(std::string_view text) {
+    const auto hour = digits(text, 3);
+    if (!hour || *hour > 23 || !takes(text, ':'))
+        return std::nullopt;
+    const auto minute = digits(text, 2);
+    if (!minute || *minute > 59)
+        return std::nullopt;
+    int second = 0;
+    if (takes(text, ':')) {
+        const auto s = digits(text, 2);
+        if (!s || *s > 59)
+            return std::nullopt;
+        second = *s;
+    }
+    if (!text.empty())
+        return std::nullopt;
+    // The clock keeps whole minutes: a time with seconds never comes.
+    return EntryKey{second == 0 ? std::optional(*hour * 60 + *minute) : std::nullopt, false};
+}
+
+bool isLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+std::optional<EntryKey> readDate(std::string_view text) {
+    const std::size_t before = text.size();
+    const auto year = digits(text, 4);
+    if (!year || before - text.size() != 4 || text.empty() || (text[0] != '/' && text[0] != '-'))
+        return std::nullopt;
+    const char separator = text[0];
+    text.remove_prefix(1);
+    const auto month = digits(text, 2);
+    if (!month || !takes(text, separator))
+        return std::nullopt;
+    const auto day = digits(text, 2);
+    if (!day || !text.empty() || *month < 1 || *month > 12 || *day < 1)
+        return std::nullopt;
+    constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (*day > Days[*month - 1] + (*month == 2 && isLeapYear(*year) ? 1 : 0))
+        return std::nullopt;
+    // The clock keeps the time of day only: a date never comes.
+    return EntryKey{std::nullopt, true};
+}
+
 } // namespace
 
 std::string scheduleKey(std::string_view line) {
     return asciiDigitsAndColons(line.substr(0, line.find(' ')));
 }
 
+std::optional<EntryKey> readEntryKey(std::string_view key) {
+    if (auto time = readTime(key))
+        return time;
+    return readDate(key);
+}
+
 LineKind kindOfLine(std::string_view line) {
     const std::string key = scheduleKey(line);
-    if (isDate(key)) {
-        // The clock keeps whole minutes of one day: a date or a second never comes.
-        const std::string time = timeText(timeValueFromText(key));
-        if (time.find(':') == std::string::npos || time.find(' ') != std::string::npos)
-            return {true, false, "a date never comes: the clock keeps only the time of day"};
-        if (!time.ends_with(":00"))
-            return {true, false, "the clock shows no seconds"};
-        return {true, true, nullptr};
+    if (const std::optional<EntryKey> entry = readEntryKey(key)) {
+        if (entry->minute)
+            return {true, true, nullptr};
+        return {true, false,
+                entry->date ? "a date never comes: the clock keeps only the time of day"
+                            : "the clock shows no seconds"};
     }
     // A time followed by a tab or a full-width space looks like an entry but is none.
     for (const auto& [separator, why] :
@@ -50,7 +118,7 @@ LineKind kindOfLine(std::string_view line) {
           std::pair{IdeographicSpace,
                     "a full-width space does not separate the time: use a space"}})
         if (const std::size_t at = key.find(separator);
-            at != std::string::npos && isDate(key.substr(0, at)))
+            at != std::string::npos && readEntryKey(std::string_view(key).substr(0, at)))
             return {false, false, why};
     return {};
 }

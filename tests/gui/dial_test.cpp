@@ -28,8 +28,8 @@ int dialPixelsAround(const QImage& image, QPoint centre, int reach) {
 class Dial : public WindowTest {
 protected:
     void tickTo(int hour, int minute) {
-        form->ClockTime = (hour * 60 + minute - 1) / 1440.0;
-        run(&Form1::Timer1_Timer);
+        model->clockIsNow(hour * 60 + minute - 1, false);
+        run(&ClockWindow::tick);
     }
     bool panelShown() const {
         int shown = 0;
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(Dial, HandsMarksAndTheClockTextAreDrawnWhereTheyBelong) {
     open();
-    run(&Form1::Form_Click); // the panel covers the top of the dial
+    run(&ClockWindow::togglePanel); // the panel covers the top of the dial
     tickTo(3, 0);
     QImage image = grab();
     EXPECT_TRUE(isDial(image.pixel(170, 117)) && !isDial(image.pixel(65, 117))) << "hour hand";
@@ -58,9 +58,9 @@ TEST_F(Dial, HandsMarksAndTheClockTextAreDrawnWhereTheyBelong) {
 
     // The blue copy of the clock text lies one pixel right of and above the white one, which
     // a black picture behind them shows.
-    form->Image1.Picture = loadQtPicture(picture("black.png", Qt::black), {128, 256});
-    form->PictureTop = 60;
-    run(&Form1::Form_Resize);
+    model->picture.picture = loadQtPicture(picture("black.png", Qt::black), {128, 256});
+    for (int i = 0; i < 38; ++i) // down to 62, behind the clock text
+        run(&ClockWindow::movePictureDown);
     tickTo(12, 1);
     image = grab();
     int white = 0, blueUpRight = 0;
@@ -78,8 +78,8 @@ TEST_F(Dial, TheBackgroundThePictureAndTheAnnouncementToggleThePanel) {
     open();
     clickWindow({200, 150});
     EXPECT_FALSE(panelShown());
-    EXPECT_TRUE(widget<QWidget>("Text1")->isVisible());
-    EXPECT_TRUE(widget<QWidget>("Frame1")->isVisible());
+    EXPECT_TRUE(widget<QWidget>("scheduleBox")->isVisible());
+    EXPECT_TRUE(widget<QWidget>("announcementFrame")->isVisible());
     EXPECT_TRUE(isDial(grab().pixel(117, 4))) << "the circle shows where the frame was";
     clickWindow({200, 150});
     EXPECT_TRUE(panelShown()) << "two clicks bring the panel back";
@@ -87,7 +87,7 @@ TEST_F(Dial, TheBackgroundThePictureAndTheAnnouncementToggleThePanel) {
     EXPECT_TRUE(panelShown());
     clickWindow({120, 100}); // the picture's area
     EXPECT_FALSE(panelShown());
-    auto* frame1 = widget<QGroupBox>("Frame1");
+    auto* frame1 = widget<QGroupBox>("announcementFrame");
     QTest::mouseClick(frame1, Qt::LeftButton, {}, {20, 30}); // the announcement
     EXPECT_TRUE(panelShown());
     QTest::mouseClick(frame1, Qt::LeftButton, {}, {230, 108}); // the frame outside it
@@ -101,34 +101,35 @@ TEST_F(Dial, TheBackgroundThePictureAndTheAnnouncementToggleThePanel) {
 
 TEST_F(Dial, TheColourAndTheMarksSwitchReachTheDialOnly) {
     open();
-    run(&Form1::Form_Click);
+    run(&ClockWindow::togglePanel);
     tickTo(3, 0);
-    click("Command7"); // hidden marks are coloured too, and stay hidden through a resize
+    click("marksButton"); // hidden marks are coloured too, and stay hidden through a resize
     services.colourAnswers.push_back(rgb(0, 0, 0)); // black is a colour like any other
-    click("Command9");
+    click("colourButton");
     window->resize(300, 625);
     QCoreApplication::processEvents();
     EXPECT_EQ(dialPixelsAround(grab(), {277, 150}, 3), 0) << "the mark at three is hidden";
-    click("Command7");
+    click("marksButton");
     const QImage image = grab();
     EXPECT_TRUE(near(image.pixel(277, 150), 0, 0, 0)) << "the mark at three";
     EXPECT_TRUE(near(image.pixel(2, 150), 0, 0, 0)) << "the circle";
-    EXPECT_EQ(form->Label2.ForeColor, rgb(0, 0, 192)) << "the clock text keeps its colour";
-    EXPECT_EQ(widget("Command7")->text(), QStringLiteral("・off"));
+    EXPECT_EQ(model->clockText.colour, rgb(0, 0, 192)) << "the clock text keeps its colour";
+    EXPECT_EQ(widget("marksButton")->text(), QStringLiteral("・off"));
 }
 
 TEST_F(Dial, ThePictureMovesByFiveAndAFileThatIsNoPictureKeepsTheOldOne) {
     open();
     services.openAnswers = {picture("red.png", Qt::red), dir.filePath("text.png").toStdString()};
     writeAll(dir.filePath("text.png").toStdString(), "no picture here");
-    click("Command3");
-    for (const char* name : {"Command1", "Command1", "Command1", "Command2"})
+    click("pictureButton");
+    for (const char* name :
+         {"pictureUpButton", "pictureUpButton", "pictureUpButton", "pictureDownButton"})
         click(name);
-    EXPECT_EQ(form->PictureTop, -138);
-    click("Command3");
+    EXPECT_EQ(model->pictureOffset(), -138);
+    click("pictureButton");
     EXPECT_EQ(services.reports.size(), 1U);
-    EXPECT_EQ(form->PicturePath, dir.filePath("red.png").toStdString()) << "nor its path";
-    run(&Form1::Form_Click);
+    EXPECT_EQ(model->picturePath(), dir.filePath("red.png").toStdString()) << "nor its path";
+    run(&ClockWindow::togglePanel);
     const QImage image = grab();
     EXPECT_TRUE(near(image.pixel(60, 116), 255, 0, 0)) << "inside the old picture";
     EXPECT_FALSE(near(image.pixel(60, 120), 255, 0, 0)) << "below its lowered bottom edge";

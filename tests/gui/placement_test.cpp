@@ -29,8 +29,8 @@ TEST_F(Placement, ADamagedPlacementStillShowsTheWindowOnAScreen) {
     for (const char* size : {" 15\r\n 0", " 300000000\r\n 1e9"}) {
         services.settingsFile =
             "\r\n\r\n-1500000\r\n-1500000\r\n" + std::string(size) + "\r\n 0\r\n\r\n";
-        Form1 damaged{services};
-        Form1Window shown{damaged, services};
+        ClockWindow damaged{services};
+        ClockView shown{damaged, services};
         shown.load();
         shown.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));

@@ -31,70 +31,68 @@ protected:
 
 TEST_F(Window, OpensWithTheControlsInTheFramesAndTheKeyboardOrderOfTheModel) {
     open();
-    auto* frame2 = widget<QGroupBox>("Frame2");
-    for (const char* name : {"Command4", "Command8", "Text2", "Text3"})
+    auto* frame2 = widget<QGroupBox>("timeFrame");
+    for (const char* name : {"intervalButton", "baseHourButton", "baseHourBox", "intervalBox"})
         EXPECT_EQ(widget<QWidget>(name)->parentWidget(), frame2) << name;
-    EXPECT_EQ(widget("Command7")->parentWidget(), window.get());
-    EXPECT_EQ(widget("Command4")->geometry(), QRect(102, 36, 33, 17)) << "twips in its frame";
+    EXPECT_EQ(widget("marksButton")->parentWidget(), window.get());
+    EXPECT_EQ(widget("intervalButton")->geometry(), QRect(102, 36, 33, 17)) << "twips in its frame";
 
     // Tab leaves the schedule box, where the focus is at start, and goes round the window.
     QApplication::setActiveWindow(window.get());
-    ASSERT_EQ(focused(), "Text1");
+    ASSERT_EQ(focused(), "scheduleBox");
     QStringList order;
     for (int i = 0; i < 11; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << focused();
     }
-    EXPECT_EQ(order.join(' '), "Command1 Command2 Command3 Command6 Command7 Text2 Command8 "
-                               "Text3 Command4 Command9 Text1");
+    EXPECT_EQ(order.join(' '), "pictureUpButton pictureDownButton pictureButton soundButton "
+                               "marksButton baseHourBox baseHourButton intervalBox intervalButton "
+                               "colourButton scheduleBox");
 }
 
 TEST_F(Window, ReturnPressesTheButtonOfItsBoxAndCtrlReturnApplies) {
     open();
-    widget<QLineEdit>("Text2")->clear();
-    type("Text2", " 7 ");
-    EXPECT_EQ(form->ClockTime, 421 / 1440.0);
-    widget<QLineEdit>("Text3")->clear();
-    type("Text3", "20");
-    EXPECT_EQ(form->Timer1.Interval(), 20);
-    widget<QPlainTextEdit>("Text1")->moveCursor(QTextCursor::End);
-    type("Text1", "0:05 x", Qt::ControlModifier);
-    EXPECT_EQ(form->EventCount, 1);
-    EXPECT_FALSE(widget("Command5")->isVisible());
+    widget<QLineEdit>("baseHourBox")->clear();
+    type("baseHourBox", " 7 ");
+    EXPECT_EQ(model->clock().minute(), 421);
+    widget<QLineEdit>("intervalBox")->clear();
+    type("intervalBox", "20");
+    EXPECT_EQ(model->clock().interval(), 20);
+    widget<QPlainTextEdit>("scheduleBox")->moveCursor(QTextCursor::End);
+    type("scheduleBox", "0:05 x", Qt::ControlModifier);
+    EXPECT_EQ(static_cast<int>(model->schedule().entries().size()), 1);
+    EXPECT_FALSE(widget("applyButton")->isVisible());
     EXPECT_TRUE(file().ends_with("\r\n0:05 x\r\n"));
 }
 
 TEST_F(Window, EveryFailureIsOneLineAndTheWindowGoesOn) {
     open();
-    form->Text3.setText("-5");
-    click("Command4");
-    form->Command1.Left = std::numeric_limits<float>::infinity(); // no widget can go there
+    model->intervalBox.setText("-5");
+    click("intervalButton");
+    model->pictureUpButton.left = std::numeric_limits<float>::infinity(); // no widget can go there
     window->run([] {});
-    form->ClockTime = 1e300;
-    run(&Form1::Timer1_Timer);
-    ASSERT_EQ(services.reports.size(), 3U);
+    ASSERT_EQ(services.reports.size(), 2U);
     EXPECT_EQ(services.reports[0],
               "\"-5\" is not a tick interval in milliseconds; the clock keeps its speed");
     EXPECT_NE(services.reports[1].find("cannot be placed"), std::string::npos);
-    EXPECT_EQ(services.reports[2], "1e+300 is no date or time of day");
-    form->ClockTime = 0;
-    run(&Form1::Timer1_Timer);
-    EXPECT_EQ(form->Label1.Caption, "00:01");
-    EXPECT_EQ(services.reports.size(), 3U);
+    model->clockIsNow(0, false);
+    run(&ClockWindow::tick);
+    EXPECT_EQ(model->clockShadow.caption, "00:01");
+    EXPECT_EQ(services.reports.size(), 2U);
 }
 
 // Qt would fire a timer of interval 0 without pause: the window's timer stands still instead.
 TEST_F(Window, AnIntervalOfZeroStandsTheClockStill) {
     open();
-    widget<QLineEdit>("Text3")->clear();
-    type("Text3", "1");
-    ASSERT_TRUE(eventually([this] { return form->ClockTime > 0; }));
-    widget<QLineEdit>("Text3")->clear();
-    type("Text3", "0");
-    const double stopped = form->ClockTime;
+    widget<QLineEdit>("intervalBox")->clear();
+    type("intervalBox", "1");
+    ASSERT_TRUE(eventually([this] { return model->clock().minute() > 0; }));
+    widget<QLineEdit>("intervalBox")->clear();
+    type("intervalBox", "0");
+    const int stopped = model->clock().minute();
     QTest::qWait(100);
-    EXPECT_EQ(form->ClockTime, stopped);
-    EXPECT_TRUE(form->Label7.Visible) << "and says so";
+    EXPECT_EQ(model->clock().minute(), stopped);
+    EXPECT_TRUE(model->stoppedMark.visible) << "and says so";
 }
 
 // The margin of the schedule box marks the lines that ring and those that look like entries
@@ -102,7 +100,7 @@ TEST_F(Window, AnIntervalOfZeroStandsTheClockStill) {
 // stays a character of its line.
 TEST_F(Window, TheScheduleBoxMarksWhatRingsAndWhatNeverDoes) {
     open();
-    auto* box = widget<ScheduleEditor>("Text1");
+    auto* box = widget<ScheduleEditor>("scheduleBox");
     QStringList lines{"#title 0:01", "0:02 rings",      "０：０３　full-width space",
                       "0:04\ttab",   "0:05:30 seconds", "a note\rkept\nin its line"};
     for (int i = 0; i < 100; ++i)
@@ -110,9 +108,8 @@ TEST_F(Window, TheScheduleBoxMarksWhatRingsAndWhatNeverDoes) {
                      QString::number(i % 60).rightJustified(2, u'0');
     box->setText(lines.join("\r\n").toStdString());
     EXPECT_EQ(box->text(), lines.join("\r\n").toStdString()) << "lone CR and LF stay in line";
-    ASSERT_TRUE(eventually([box] {
-        return box->markOf(box->document()->lastBlock()) == "not one of the first 101 entries";
-    }));
+    ASSERT_TRUE(eventually([box] { return !box->counting(); }));
+    EXPECT_EQ(box->markOf(box->document()->lastBlock()), "not one of the first 101 entries");
     // What the margin shows beside each line: g a green dot, r a red ring, - nothing.
     const auto marks = [box](int first, int last) {
         const QImage image = box->grab().toImage();
@@ -146,7 +143,7 @@ TEST_F(Window, FailuresAreToldInTheWindowAndEscapeEndsTheSound) {
     services.onReport = [this](const std::string& line) { window->showNotice(line); };
     open();
     services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to x"));
-    run(&Form1::Command5_Click);
+    run(&ClockWindow::applySchedule);
     auto* notice = widget<QLabel>("notice");
     ASSERT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->text().toStdString(), services.reports.back());
@@ -164,9 +161,11 @@ TEST_F(Window, AFailedStartUpSaveAfterTheFirstFrameStillShowsTheApplyButton) {
     services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to x"));
     open();
     ASSERT_TRUE(eventually([this] { return services.reports.size() == 1; }));
-    EXPECT_EQ(services.reports[0], "cannot save settings to x; " + std::string(Form1::NotSaved));
-    EXPECT_TRUE(widget("Command5")->isVisible());
-    EXPECT_EQ(form->EventCount, 1) << "the entry rings all the same";
+    EXPECT_EQ(services.reports[0],
+              "cannot save settings to x; " + std::string(ClockWindow::NotSaved));
+    EXPECT_TRUE(widget("applyButton")->isVisible());
+    EXPECT_EQ(static_cast<int>(model->schedule().entries().size()), 1)
+        << "the entry rings all the same";
 }
 
 // The one dialog object starts where it was left: the folder of the file chosen last, the
@@ -196,11 +195,11 @@ TEST_F(Window, TheDialogsStartWhereTheyWereLeft) {
     answer({});
     EXPECT_EQ(real.showOpen(), "");
     answer(QColor(Qt::red));
-    EXPECT_EQ(real.showColor(), rgb(255, 0, 0));
+    EXPECT_EQ(real.showColour(), rgb(255, 0, 0));
     answer({});
-    EXPECT_EQ(real.showColor(), std::nullopt);
+    EXPECT_EQ(real.showColour(), std::nullopt);
     answer(QColor(Qt::black));
-    EXPECT_EQ(real.showColor(), rgb(0, 0, 0)) << "black is a colour, not a cancelled dialog";
+    EXPECT_EQ(real.showColour(), rgb(0, 0, 0)) << "black is a colour, not a cancelled dialog";
     EXPECT_EQ(seen, (QStringList{QDir::homePath(), dir.filePath("pictures"), "#000000", "#ff0000",
                                  "#ff0000"}));
 }

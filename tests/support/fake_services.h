@@ -37,11 +37,11 @@ public:
     std::deque<std::string> openAnswers;
     std::deque<std::optional<Colour>> colourAnswers;
     std::function<PictureHandle(const std::string&)> pictureLoader;
-    std::vector<std::string> sounds; // "beep", or the media command
+    std::vector<std::string> sounds; // "beep", "stop", or "play" and the path
     std::vector<std::string> reports;
 
     std::string showOpen() override { return take(openAnswers); }
-    std::optional<Colour> showColor() override { return take(colourAnswers); }
+    std::optional<Colour> showColour() override { return take(colourAnswers); }
     // Loaded at once: the loader's picture, or why it threw.
     void loadPicture(const std::string& path, float, float, PictureDone done) override {
         PictureHandle picture;
@@ -55,7 +55,7 @@ public:
         done(picture, "");
     }
     void beep() override { sounds.emplace_back("beep"); }
-    void mediaCommand(const std::string& command) override { sounds.push_back(command); }
+    void playSound(const std::string& path) override { sounds.push_back("play " + path); }
     void stopSound() override { sounds.emplace_back("stop"); }
     std::optional<std::string> readSettingsFile() override {
         if (readFailure)

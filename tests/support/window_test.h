@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/form1.h"
-#include "qt/form1_window.h"
+#include "app/clock_window.h"
+#include "qt/clock_view.h"
 #include "qt/qt_services.h"
 #include "support/fake_services.h"
 #include "support/files.h"
@@ -18,7 +18,7 @@
 
 namespace tamberlight::test {
 
-// The real window on Qt's offscreen platform over a Form1 whose dialogs the test answers;
+// The real window on Qt's offscreen platform over a ClockWindow whose dialogs the test answers;
 // pictures load through Qt, from files in a temporary folder.
 class WindowTest : public ::testing::Test {
 protected:
@@ -29,7 +29,7 @@ protected:
     }
     ~WindowTest() override {
         window.reset();
-        form.reset();
+        model.reset();
     }
     // Loads and shows the window as the program does, and stops the clock so that no tick
     // comes between a step and its check.
@@ -37,11 +37,11 @@ protected:
         window->load();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        form->Timer1.setInterval(0);
-        window->run([] {});
+        model->intervalBox.setText("0");
+        run(&ClockWindow::setInterval);
     }
-    void run(void (Form1::*handler)()) {
-        window->run([this, handler] { (form.get()->*handler)(); });
+    void run(void (ClockWindow::*handler)()) {
+        window->run([this, handler] { (model.get()->*handler)(); });
     }
     QImage grab() const { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     template <typename T = QPushButton> T* widget(const char* name) const {
@@ -56,8 +56,8 @@ protected:
 
     QTemporaryDir dir;
     FakeServices services;
-    std::unique_ptr<Form1> form = std::make_unique<Form1>(services);
-    std::unique_ptr<Form1Window> window = std::make_unique<Form1Window>(*form, services);
+    std::unique_ptr<ClockWindow> model = std::make_unique<ClockWindow>(services);
+    std::unique_ptr<ClockView> window = std::make_unique<ClockView>(*model, services);
 };
 
 // Runs the event loop until the condition holds, for five seconds at most; whether it held. (Qt's

@@ -1,114 +1,81 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
-// The clock's own time: time values and their texts, the tick, the base time and the interval.
-#include "app/form1.h"
-#include "clock/time_value.h"
+// The clock's own time: the tick and its wrap at midnight, its texts, the base hour and the
+// interval as the user types them.
+#include "clock/clock.h"
 #include "platform/platform_error.h"
-#include "support/form_test.h"
+#include "support/model_test.h"
 #include "support/rows.h"
 
 #include <gtest/gtest.h>
-
-#include <limits>
 
 namespace tamberlight {
 
 using test::at;
 
-TEST(TimeValue, TextsAndMinutesOfDayZeroAndOtherDays) {
-    EXPECT_EQ(timeText(at(18, 1)), "18:01:00");
-    EXPECT_EQ(timeText(1 + at(6, 30)), "1899/12/31 6:30:00");
-    EXPECT_EQ(timeText(0.99999999), "1899/12/31") << "a whole other day shows no colon";
-    EXPECT_EQ(clockText(at(9, 5)), "09:05");
-    EXPECT_EQ(shortTimeText(at(7, 1)), "7:01");
-    EXPECT_EQ(addMinute(at(23, 59)), 1.0);
-    for (const double bad : {1e300, -3e6, std::numeric_limits<double>::quiet_NaN()}) {
-        EXPECT_THROW(timeText(bad), PlatformError) << bad;
-        EXPECT_THROW(addMinute(bad), PlatformError) << bad;
+TEST(Clock, ADayOfTicksComesBackToItsMinuteAndMidnightWraps) {
+    Clock clock;
+    EXPECT_EQ(clock.text() + " " + clock.shortText(), "00:00 0:00");
+    for (int start = 0; start < Clock::MinutesPerDay; start += 97) {
+        clock.setMinute(start);
+        for (int i = 0; i < Clock::MinutesPerDay; ++i)
+            clock.tick();
+        ASSERT_EQ(clock.minute(), start);
     }
+    clock.setMinute(at(23, 59));
+    clock.tick();
+    EXPECT_EQ(clock.text(), "00:00") << "not 24:00";
+    clock.setMinute(at(9, 5));
+    EXPECT_EQ(clock.text() + " " + clock.shortText(), "09:05 9:05");
 }
 
-struct Read {
-    const char* text;
-    double value; // -1: no time value at all
-};
-class TimeFromText : public ::testing::TestWithParam<Read> {};
+using Tick = test::ModelTest;
 
-TEST_P(TimeFromText, ReadsTimesOfDayAndDatesOnly) {
-    const auto [text, value] = GetParam();
-    EXPECT_EQ(isDate(text), value >= 0) << text;
-    if (value >= 0) {
-        EXPECT_EQ(timeValueFromText(text), value) << text;
-    } else {
-        EXPECT_THROW(timeValueFromText(text), PlatformError) << text;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, TimeFromText,
-                         ::testing::Values(Read{"00:00:00", 0}, Read{"18:30", at(18, 30)},
-                                           Read{"007:01", at(7, 1)}, Read{"9:30:15", at(9, 30, 15)},
-                                           Read{"2026-12-06", 46362}, Read{"24:01", -1},
-                                           Read{"18:60", -1}, Read{"7.5:01", -1}, Read{"18", -1},
-                                           Read{"", -1}, Read{"2026/02/30", -1},
-                                           Read{"18:30\t", -1}, Read{" 18:30", -1}),
-                         test::textRowName<Read>);
-
-class Tick : public test::FormTest {
-protected:
-    // What the button's handler tells the user, if anything.
-    std::string told(void (Form1::*handler)()) {
-        try {
-            (form.*handler)();
-        } catch (const PlatformError& error) {
-            return error.what();
-        }
-        return "";
-    }
-};
-
-TEST_F(Tick, WritesTheClockLabelsAndADayOfTicksComesBackExactly) {
-    form.ClockTime = at(23, 59);
-    form.Timer1_Timer();
-    EXPECT_EQ(form.ClockTime, 0.0) << "midnight wraps to zero, not to a date";
-    EXPECT_EQ(form.Label1.Caption + form.Label2.Caption, "00:0000:00");
-    for (int start = 1; start < 1440; start += 97) {
-        form.ClockTime = at(start / 60, start % 60);
-        for (int i = 0; i < 1440; ++i)
-            form.Timer1_Timer();
-        ASSERT_EQ(form.ClockTime, at(start / 60, start % 60)) << "from minute " << start;
-    }
+TEST_F(Tick, TheClockTextsAndTheHandsShowTheNewMinute) {
+    window.resize(200, 625);
+    tickFrom(2, 59);
+    EXPECT_EQ(window.clockShadow.caption + window.clockText.caption, "03:0003:00");
+    EXPECT_NEAR(window.hourHand.x2, 150, 0.01) << "three o'clock";
+    EXPECT_EQ(window.takeMoved(), ClockWindow::Moved::Tick);
 }
 
 struct Typed {
     const char* text;
-    double clock;    // after 基準時刻設定 from 3:33; -1: told why not; -2: nothing happens
+    int clock;       // the minute after 基準時刻設定 from 3:33; -1: told why not; -2: nothing
     std::int32_t ms; // after 設定 from 1492, the same way
 };
-class Settings : public Tick, public ::testing::WithParamInterface<Typed> {};
+class Typing : public test::ModelTest, public ::testing::WithParamInterface<Typed> {};
 
-TEST_P(Settings, BaseHourAndIntervalTakeNumbersOnlyAndSayWhyNot) {
+TEST_P(Typing, BaseHourAndIntervalTakeNumbersOnlyAndSayWhyNot) {
     const Typed& c = GetParam();
     const std::string quoted = '"' + std::string(c.text) + '"';
-    form.ClockTime = at(3, 33);
-    form.Text2.setText(c.text);
-    const auto focus = form.Text1.focusRequests();
-    EXPECT_EQ(told(&Form1::Command8_Click),
+    window.clockIsNow(at(3, 33), false);
+    window.baseHourBox.setText(c.text);
+    const auto focus = window.scheduleBox.focusRequests();
+    EXPECT_EQ(told(&ClockWindow::setBaseHour),
               c.clock == -1 ? quoted + " is not an hour of the day; the clock keeps its time" : "");
-    EXPECT_EQ(form.ClockTime, c.clock < 0 ? at(3, 33) : c.clock) << c.text;
-    EXPECT_EQ(form.Label1.Caption, c.clock < 0 ? "00:00" : clockText(c.clock))
-        << "the new time shows at once";
-    EXPECT_EQ(form.Text1.focusRequests(), focus + 1) << "the focus moves on every click";
-    form.Text3.setText(c.text);
-    EXPECT_EQ(told(&Form1::Command4_Click),
+    const int expected = c.clock < 0 ? at(3, 33) : c.clock;
+    EXPECT_EQ(window.clock().minute(), expected) << c.text;
+    Clock shown;
+    shown.setMinute(expected);
+    EXPECT_EQ(window.clockText.caption, shown.text()) << "the new time shows at once";
+    EXPECT_EQ(window.scheduleBox.focusRequests(), focus + 1) << "the focus moves on every click";
+    window.intervalBox.setText(c.text);
+    EXPECT_EQ(told(&ClockWindow::setInterval),
               c.ms == -1
                   ? quoted + " is not a tick interval in milliseconds; the clock keeps its speed"
                   : "");
-    EXPECT_EQ(form.Timer1.Interval(), c.ms < 0 ? 1492 : c.ms) << c.text;
-    EXPECT_EQ(form.ClockTime, c.clock < 0 ? at(3, 33) : c.clock) << "the interval leaves the clock";
+    EXPECT_EQ(window.clock().interval(), c.ms < 0 ? 1492 : c.ms) << c.text;
+    EXPECT_EQ(window.clock().minute(), expected) << "the interval leaves the clock";
+    EXPECT_EQ(window.stoppedMark.visible, c.ms == 0) << "a stopped clock shows it";
+    EXPECT_EQ(window.takeMoved(),
+              c.clock >= 0 || c.ms >= 0 ? ClockWindow::Moved::Jump : ClockWindow::Moved::Not);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, Settings,
-                         ::testing::Values(Typed{"18", at(18, 1), 18}, Typed{"0", at(0, 1), 0},
+INSTANTIATE_TEST_SUITE_P(Texts, Typing,
+                         ::testing::Values(Typed{"18", at(18, 1), 18}, Typed{" 7 ", at(7, 1), 7},
+                                           Typed{"007", at(7, 1), 7}, Typed{"0", at(0, 1), 0},
+                                           Typed{"24", -1, 24}, Typed{"0007", -1, 7},
                                            Typed{"1492.5", -1, 1492}, Typed{"1493.5", -1, 1494},
                                            Typed{"-1", -1, -1}, Typed{"99999999999", -1, -1},
                                            Typed{"", -2, -2}, Typed{"18:30", -2, -2}),

@@ -1,9 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
 // The geometry of the window to the last digit: the hands, the marks and the two layouts.
-#include "app/form1.h"
 #include "clock/dial.h"
-#include "support/form_test.h"
+#include "support/model_test.h"
 
 #include <gtest/gtest.h>
 
@@ -49,56 +48,51 @@ TEST(Dial, HandsEndWhereTheWorkedTableSays) {
     }
 }
 
-class Layout : public test::FormTest {
-protected:
-    void resizeTo(float width, float height = 625) {
-        form.ScaleWidth = width;
-        form.ScaleHeight = height;
-        form.Form_Resize();
-    }
-};
+using Layout = test::ModelTest;
 
 // The load-time layout differs from the resize layout in a few steps; everything else is the
 // same worked example at width 235.
 TEST_F(Layout, LoadThenResizeGiveTheWorkedExampleAtWidth235) {
-    form.Form_Load();
-    EXPECT_EQ(form.Label1.Caption, "0:00");
-    EXPECT_EQ(form.Label3.Caption, "");
-    EXPECT_EQ(form.Label3.Width, 221.0F);
-    EXPECT_EQ(form.Shape1.Height, 253.0F) << "the circle keeps its design height";
-    EXPECT_EQ(form.Line1.Y2, 58.75F) << "the hands point straight up";
-    EXPECT_EQ(form.Line2.Y2, static_cast<float>(117.5 - 85.775));
-    EXPECT_EQ(form.Command5.Top, 327.0F);
+    window.load();
+    EXPECT_EQ(window.clockShadow.caption, "0:00");
+    EXPECT_EQ(window.announcement.caption, "");
+    EXPECT_EQ(window.announcement.width, 221.0F);
+    EXPECT_EQ(window.dialCircle.height, 253.0F) << "the circle keeps its design height";
+    EXPECT_EQ(window.hourHand.y2, 58.75F) << "the hands point straight up";
+    EXPECT_EQ(window.minuteHand.y2, static_cast<float>(117.5 - 85.775));
+    EXPECT_EQ(window.applyButton.top, 327.0F);
 
-    form.Label3.Caption = "kept";
-    form.ClockTime = test::at(3, 0);
-    resizeTo(235);
+    window.announcement.caption = "kept";
+    window.clockIsNow(3 * 60, false);
+    window.resize(235, 625);
     const std::vector<float> figures = {
-        form.DialRadius,  form.Shape1.Height, form.Label1.Left,  form.Label1.Top, form.Label2.Left,
-        form.Label2.Top,  form.Label3.Width,  form.Frame1.Top,   form.Text1.Top,  form.Text1.Height,
-        form.Image1.Left, form.Image1.Top,    form.Command5.Top, form.Line1.X1,   form.Line2.Y1};
+        window.dial().radius,      window.dialCircle.height,     window.clockShadow.left,
+        window.clockShadow.top,    window.clockText.left,        window.clockText.top,
+        window.announcement.width, window.announcementFrame.top, window.scheduleBox.top,
+        window.scheduleBox.height, window.picture.left,          window.picture.top,
+        window.applyButton.top,    window.hourHand.x1,           window.minuteHand.y1};
     EXPECT_EQ(figures, (std::vector<float>{117.5F, 235, 67.5F, 176.25F, 68.5F, 175.25F, 3150, 235,
                                            348, 361, 53.5F, -128, 327, 117.5F, 117.5F}));
-    EXPECT_EQ(form.HourHandLength, 58.75);
-    EXPECT_DOUBLE_EQ(form.MinuteHandLength, 85.775);
+    EXPECT_EQ(window.dial().hourHandLength, 58.75);
+    EXPECT_DOUBLE_EQ(window.dial().minuteHandLength, 85.775);
     // The hands show the clock's time at once (three o'clock), not only from the next tick.
-    EXPECT_NEAR(form.Line1.X2, 176.25, 0.05);
-    EXPECT_NEAR(form.Line2.Y2, 117.5 - 85.775, 0.05);
-    EXPECT_EQ(form.Label1.Caption, "03:00");
-    EXPECT_EQ(form.Label3.Caption, "kept");
-    EXPECT_EQ(form.ScaleMode, 3);
+    EXPECT_NEAR(window.hourHand.x2, 176.25, 0.05);
+    EXPECT_NEAR(window.minuteHand.y2, 117.5 - 85.775, 0.05);
+    EXPECT_EQ(window.clockShadow.caption, "03:00");
+    EXPECT_EQ(window.announcement.caption, "kept");
 }
 
 TEST_F(Layout, OnlyTheWidthCountsEvenWhenItIsZero) {
-    resizeTo(300);
-    const Line mark = form.Line3[4];
-    resizeTo(300, 900);
-    EXPECT_EQ(form.Line3[4], mark);
-    resizeTo(0);
-    EXPECT_EQ(std::vector<float>({form.Label1.Left, form.Text1.Top, form.Line3[7].X1}),
+    window.resize(300, 625);
+    const Line mark = window.hourMarks[4];
+    window.resize(300, 900);
+    EXPECT_EQ(window.hourMarks[4], mark);
+    window.resize(0, 625);
+    EXPECT_EQ(std::vector<float>(
+                  {window.clockShadow.left, window.scheduleBox.top, window.hourMarks[7].x1}),
               std::vector<float>({-50, 113, 0}));
-    resizeTo(8);
-    EXPECT_EQ(form.Label3.Width, 0.0F) << "a frame narrower than its border leaves no room";
+    window.resize(8, 625);
+    EXPECT_EQ(window.announcement.width, 0.0F) << "a frame narrower than its border leaves no room";
 }
 
 } // namespace tamberlight

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
 // The settings file's bytes, and what start-up and shutdown do with them.
-#include "app/form1.h"
 #include "platform/platform_error.h"
-#include "support/form_test.h"
+#include "settings/settings_file.h"
+#include "support/model_test.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -12,27 +12,20 @@ namespace tamberlight {
 
 const std::string DefaultText = "#Tamberlight   ver.0.2\r\n";
 
-class SettingsFile : public test::FormTest {
-protected:
-    void writeFile(std::string_view bytes) { services.settingsFile = std::string(bytes); }
-};
-
-TEST_F(SettingsFile, TheWorkedExampleByteForByteAndBack) {
-    form.PicturePath = "C:\\clock\\face.bmp";
-    form.SoundPath = "C:\\clock\\bell.wav";
-    form.Top = 1200;
-    form.Left = 9000;
-    form.Width = 4230;
-    form.Height = 8400;
-    form.PictureTop = 52;
-    form.Text1.setText(DefaultText + "18:30 meeting\r\n");
-    form.SaveSettings();
-    EXPECT_EQ(file(), "C:\\clock\\face.bmp\r\nC:\\clock\\bell.wav\r\n 1200\r\n 9000\r\n 4230\r\n"
-                      " 8400\r\n 52\r\n#Tamberlight   ver.0.2\r\n18:30 meeting\r\n\r\n");
-    Form1 again{services};
-    again.LoadSettings();
-    EXPECT_EQ(again.settingsBytes(), file()) << "every value comes back, the text not grown";
-    EXPECT_TRUE(again.Command5.Visible) << "reading the text is a change of it";
+TEST(Settings, TheWorkedExampleByteForByteAndBack) {
+    const SettingsFile example{"C:\\clock\\face.bmp",
+                               "C:\\clock\\bell.wav",
+                               1200,
+                               9000,
+                               4230,
+                               8400,
+                               52,
+                               DefaultText + "18:30 meeting\r\n"};
+    EXPECT_EQ(example.bytes(),
+              "C:\\clock\\face.bmp\r\nC:\\clock\\bell.wav\r\n 1200\r\n 9000\r\n"
+              " 4230\r\n 8400\r\n 52\r\n#Tamberlight   ver.0.2\r\n18:30 meeting\r\n"
+              "\r\n");
+    EXPECT_EQ(SettingsFile::read(example.bytes()), example) << "the text comes back, not grown";
 }
 
 struct FileCase {
@@ -40,17 +33,16 @@ struct FileCase {
     const char* bytes; // nullptr: no file at all
     const char* read;  // the file as the window then saves it
 };
-class DamagedFile : public SettingsFile, public ::testing::WithParamInterface<FileCase> {};
+class DamagedFile : public test::ModelTest, public ::testing::WithParamInterface<FileCase> {};
 
 // Every line that reads is taken; every value that does not keeps what the window had: the
 // window at 15, 0, 3525, 9375 twips and the picture at -128.
 TEST_P(DamagedFile, TakesWhatReadsAndKeepsTheRest) {
-    form.Top = 15;
-    form.PictureTop = -128;
+    window.placement.top = 15;
     if (GetParam().bytes != nullptr)
-        writeFile(GetParam().bytes);
-    form.LoadSettings();
-    EXPECT_EQ(form.settingsBytes(), GetParam().read);
+        services.settingsFile = GetParam().bytes;
+    window.startUp();
+    EXPECT_EQ(window.settingsBytes(), GetParam().read);
 }
 
 const char* const Defaults =
@@ -77,79 +69,81 @@ INSTANTIATE_TEST_SUITE_P(
                  "/p.png\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 7\r\n\r\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(SettingsFile, JapaneseTextRoundTripsAndShiftJisFilesRead) {
+TEST(Settings, JapaneseTextRoundTripsAndShiftJisFilesRead) {
     // The bytes of 朝礼 in UTF-8 are also valid Shift-JIS: UTF-8 is tried first.
-    form.Text1.setText("#予定\r\n18:30 朝礼　です\r\n6:00 朝礼\r\n");
-    form.SaveSettings();
-    EXPECT_NE(file().find("18:30 朝礼　です\r\n"), std::string::npos) << "UTF-8 in the file";
-    form.LoadSettings();
-    EXPECT_EQ(form.Text1.Text(), "#予定\r\n18:30 朝礼　です\r\n6:00 朝礼\r\n");
-    // 画像 and 会議 in code page 932.
-    writeFile("C:\\\x89\xe6\x91\x9c\\a.bmp\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n"
-              "#\r\n18:30 \x89\xef\x8b\x63\r\n\xd0\xbd\r\n\r\n");
-    form.LoadSettings();
-    EXPECT_EQ(form.PicturePath, "C:\\画像\\a.bmp");
-    EXPECT_EQ(form.Text1.Text(), "#\r\n18:30 会議\r\nﾐｽ\r\n")
-        << "the file's character set, not the line's";
+    const std::string japanese = "#予定\r\n18:30 朝礼　です\r\n6:00 朝礼\r\n";
+    const std::string bytes = SettingsFile{.schedule = japanese}.bytes();
+    EXPECT_NE(bytes.find("18:30 朝礼　です\r\n"), std::string::npos) << "UTF-8 in the file";
+    EXPECT_EQ(SettingsFile::read(bytes)->schedule, japanese);
+    // 画像 and 会議 in code page 932, and half-width katakana whose bytes are valid UTF-8.
+    const auto read = SettingsFile::read("C:\\\x89\xe6\x91\x9c\\a.bmp\r\n\r\n 0\r\n 0\r\n 3525\r\n"
+                                         " 9375\r\n-128\r\n#\r\n18:30 \x89\xef\x8b\x63\r\n"
+                                         "\xd0\xbd\r\n\r\n");
+    EXPECT_EQ(read->picturePath, "C:\\画像\\a.bmp");
+    EXPECT_EQ(read->schedule, "#\r\n18:30 会議\r\nﾐｽ\r\n")
+        << "the file's character set, not a line's";
 }
 
-TEST_F(SettingsFile, StartUpSavesAtOnceAndRestartsKeepEverything) {
-    form.Form_Load();
+using StartUp = test::ModelTest;
+
+TEST_F(StartUp, SavesAtOnceAndRestartsKeepEverything) {
+    window.load();
     EXPECT_EQ(file(), "\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n-128\r\n" + DefaultText + "\r\n");
-    form.PicturePath = "/pictures/face.png";
-    form.Text1.setText("#mine\r\n18:30 boss arrives\r\n6:00");
-    form.Form_Unload();
+    services.openAnswers = {"/pictures/face.png"};
+    window.choosePicture();
+    window.scheduleBox.setText("#mine\r\n18:30 boss arrives\r\n6:00");
+    window.close();
     const std::string saved = file();
-    Form1 again{services};
-    again.Form_Load();
-    EXPECT_NE(again.Image1.Picture, nullptr);
-    EXPECT_EQ(again.EventCount, 2);
-    EXPECT_FALSE(again.Command5.Visible);
+    ClockWindow again{services};
+    again.load();
+    EXPECT_NE(again.picture.picture, nullptr);
+    EXPECT_EQ(again.schedule().entries().size(), 2U);
+    EXPECT_FALSE(again.applyButton.visible);
     EXPECT_EQ(file(), saved) << "a restart does not grow the schedule";
 }
 
-// Whatever the failure of the start-up save, the window is laid out and 予定更新 stays.
-TEST_F(SettingsFile, AStartUpThatCannotSaveStillLaysTheWindowOut) {
+// Whatever the failure of the start-up save, the window is laid out, the entries ring and
+// 予定更新 stays for another try at the save.
+TEST_F(StartUp, AStartUpThatCannotSaveStillLaysTheWindowOut) {
     for (const auto& failure :
          {std::make_exception_ptr(PlatformError("cannot save settings to tamberl.ini")),
           std::make_exception_ptr(std::filesystem::filesystem_error(
               "clean-up", std::make_error_code(std::errc::io_error)))}) {
         services.saveFailure = failure;
-        writeFile("\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 0\r\nT\r\n0:01 due\r\n");
-        Form1 started{services};
+        services.settingsFile = "\r\n\r\n 0\r\n 0\r\n 3525\r\n 9375\r\n 0\r\nT\r\n0:01 due\r\n";
+        ClockWindow started{services};
         try {
-            started.Form_Load();
+            started.load();
             ADD_FAILURE() << "the failed save is told";
         } catch (const PlatformError& e) {
-            EXPECT_TRUE(std::string(e.what()).ends_with(Form1::NotSaved)) << e.what();
+            EXPECT_TRUE(std::string(e.what()).ends_with(ClockWindow::NotSaved)) << e.what();
         } catch (const std::exception&) {
         }
-        EXPECT_EQ(started.Command5.Top, 327.0F) << "the load-time layout ran";
-        EXPECT_TRUE(started.Command5.Visible) << "予定更新 stays for another try";
-        EXPECT_EQ(started.EventCount, 1) << "the entries ring all the same";
+        EXPECT_EQ(started.applyButton.top, 327.0F) << "the load-time layout ran";
+        EXPECT_TRUE(started.applyButton.visible);
+        EXPECT_EQ(started.schedule().entries().size(), 1U);
     }
 }
 
-// A file that is there but cannot be read is told, and the clock starts from its defaults.
-TEST_F(SettingsFile, AFileThatCannotBeReadIsToldAndTheDefaultsStand) {
+// A file that is there but cannot be read is told, and the clock starts from its defaults; a
+// picture that cannot be shown is told once.
+TEST_F(StartUp, WhatCannotBeReadIsToldAndTheDefaultsStand) {
     services.readFailure = "Permission denied";
-    form.Form_Load();
-    EXPECT_EQ(services.reports, std::vector<std::string>{"cannot read settings from tamberl.ini: "
-                                                         "Permission denied; the clock starts "
-                                                         "from its defaults and leaves that file "
-                                                         "as it is"});
-    EXPECT_EQ(form.Text1.Text(), DefaultText);
-}
-
-TEST_F(SettingsFile, APictureThatCannotBeShownAtStartUpIsToldOnce) {
+    window.load();
+    EXPECT_EQ(window.scheduleBox.text(), DefaultText);
+    services.readFailure.reset();
+    services.settingsFile = "/nowhere/face.png\r\n";
     services.pictureLoader = [](const std::string& path) -> PictureHandle {
         throw PlatformError("cannot show " + path + " as the dial picture");
     };
-    writeFile("/nowhere/face.png\r\n");
-    form.Form_Load();
-    EXPECT_EQ(services.reports, std::vector<std::string>{
-                                    "cannot show /nowhere/face.png as the dial picture; the dial "
-                                    "shows no picture"});
+    ClockWindow again{services};
+    again.load();
+    EXPECT_EQ(services.reports,
+              (std::vector<std::string>{"cannot read settings from tamberl.ini: Permission "
+                                        "denied; the clock starts from its defaults and leaves "
+                                        "that file as it is",
+                                        "cannot show /nowhere/face.png as the dial picture; the "
+                                        "dial shows no picture"}));
 }
 
 } // namespace tamberlight

@@ -2,18 +2,17 @@
 // SPDX-License-Identifier: MIT
 // The shared clock's core: the payload a leader publishes, the address it lives at, and what a
 // follower does with what it receives.
-#include "app/form1.h"
+#include "app/clock_window.h"
 #include "platform/platform_error.h"
 #include "share/clock_message.h"
+#include "share/room.h"
 #include "share/share_url.h"
-#include "support/form_test.h"
+#include "support/fake_services.h"
 #include "support/rows.h"
 
 #include <gtest/gtest.h>
 
 namespace tamberlight {
-
-using test::at;
 
 const ClockMessage Example{"18:30", 1492, true, true, 42, "hall-pc-4711-9f3a"};
 const std::string ExampleText = R"({"v":1,"clock":"18:30","interval_ms":1492,"running":true,)"
@@ -103,67 +102,113 @@ INSTANTIATE_TEST_SUITE_P(
         Address{"http://hall/room", "", "mqtt://"}, Address{"mqtt:///room", "", "broker"}),
     test::textRowName<Address>);
 
-class Following : public test::FormTest {
+// The room, driven by what a link hears and by the time, as the shell drives it; each event's
+// effects in a line: what the user reads, what is published, what the link is asked, the title.
+class RoomEvents : public ::testing::Test {
 protected:
-    Following() {
-        form.LineBreak = "\r\n";
-        form.Text1.setText("t\r\n18:30 briefing");
-        form.Command5_Click();
-        form.startFollowing();
+    std::string did(const Room::Effects& effects) {
+        std::string line;
+        for (const std::string& said : effects.tell)
+            line += "tell " + said + ". ";
+        if (effects.publish) {
+            const ClockMessage m = *decodeClockMessage(*effects.publish);
+            line += "publish " + m.clock + (m.tick ? " tick " : " jump ") +
+                    std::to_string(m.sequence) + ". ";
+        }
+        line += effects.lead ? "lead. " : "";
+        line += effects.stop ? "stop. " : "";
+        if (effects.show)
+            line += "show '" + effects.show->status + "'" +
+                    (effects.show->minute ? " at " + std::to_string(*effects.show->minute) : "") +
+                    (effects.show->ring ? " ringing" : "");
+        return line;
     }
-    Form1::Followed take(const char* clock, std::uint64_t seq, bool tick = true, bool live = true,
-                         bool running = true, const char* leader = "a") {
-        return form.followLeader(encodeClockMessage({clock, 1000, running, tick, seq, leader}),
-                                 live);
+    std::string message(const char* clock, std::uint64_t seq, bool tick = true,
+                        const char* leader = "a") {
+        return encodeClockMessage({clock, 1000, true, tick, seq, leader});
     }
+    Room room;
+    const ClockMessage own{"18:30", 1492, true, false, 0, ""};
 };
 
-TEST_F(Following, ANewerMessageSetsTheClockAndAnEntryRingsOnceForItsMinute) {
-    EXPECT_FALSE(form.Timer1.Enabled || form.Command8.Enabled || form.Command4.Enabled ||
-                 form.Text2.Enabled || form.Text3.Enabled)
-        << "a follower's own clock and its controls stand still";
-    EXPECT_EQ(take("18:29", 1), Form1::Followed::Applied);
-    EXPECT_EQ(take("18:30", 2), Form1::Followed::Applied);
-    EXPECT_EQ(form.Label1.Caption, "18:30");
-    EXPECT_EQ(form.ClockTime, at(18, 30));
-    EXPECT_EQ(take("18:30", 3), Form1::Followed::Applied) << "the same minute again";
-    EXPECT_EQ(take("18:31", 3), Form1::Followed::Stale) << "a repeated number";
-    EXPECT_EQ(take("18:31", 1), Form1::Followed::Stale) << "an older one";
-    EXPECT_EQ(take("garbage", 9), Form1::Followed::Invalid);
-    EXPECT_EQ(services.sounds, std::vector<std::string>{"beep"});
-    EXPECT_EQ(form.Label3.Caption, "18:30 briefing\r\n18:30 briefing");
-    EXPECT_EQ(take("18:29", 1, true, true, true, "restarted"), Form1::Followed::Applied)
+TEST_F(RoomEvents, AFollowerShowsEachNewMinuteOnceAndRingsLiveTicksOnly) {
+    EXPECT_EQ(did(room.join(false, "room", "h:1", "me", own)), "show 'room: connecting'");
+    EXPECT_TRUE(room.following()) << "its own clock rests from the start";
+    EXPECT_EQ(did(room.linkUp()), "show 'following room'");
+    EXPECT_EQ(did(room.clockMessage(message("18:29", 1), true, 0)),
+              "show 'following room' at 1109");
+    EXPECT_EQ(did(room.clockMessage(message("18:30", 2), false, 0)),
+              "show 'following room' at 1110 ringing");
+    EXPECT_EQ(did(room.clockMessage(message("18:30", 3), false, 0)),
+              "show 'following room' at 1110")
+        << "the same minute again";
+    EXPECT_EQ(did(room.clockMessage(message("18:31", 3), false, 0)), "") << "a repeated number";
+    EXPECT_EQ(did(room.clockMessage(message("18:31", 4, false), false, 0)),
+              "show 'following room' at 1111")
+        << "a jump";
+    EXPECT_EQ(did(room.clockMessage(message("18:29", 1, true, "b"), false, 0)),
+              "show 'following room' at 1109 ringing")
         << "a new leader counts afresh";
+    EXPECT_EQ(did(room.clockMessage("garbage", false, 1000)),
+              "tell ignored a message on room that is no leader's clock. ");
+    EXPECT_EQ(did(room.clockMessage("{}", false, 60999)), "") << "told once a minute";
+    EXPECT_EQ(did(room.clockMessage("{}", false, 61000)).substr(0, 7), "tell ig");
+    EXPECT_EQ(did(room.leaderPresence(false)), "show 'following room: leader gone'");
+    room.clockMessage(encodeClockMessage({"18:40", 0, false, false, 9, "b"}), false, 0);
+    EXPECT_FALSE(room.shown().leaderRunning);
+    EXPECT_EQ(did(room.refused("the broker h:1 refused")),
+              "tell the broker h:1 refused; this clock runs on its own. show ''");
+    EXPECT_FALSE(room.following());
 }
 
-TEST_F(Following, JumpsAndWhatTheBrokerKeptRingNothingAndAStopShows) {
-    take("18:30", 1, false);
-    take("18:30", 2, true, false);
-    EXPECT_TRUE(services.sounds.empty());
-    EXPECT_FALSE(form.Label7.Visible);
-    take("18:31", 3, false, true, false);
-    EXPECT_TRUE(form.Label7.Visible) << "the leader's clock stopped";
-    form.runAlone();
-    EXPECT_TRUE(form.Timer1.Enabled && form.Command8.Enabled && form.Text3.Enabled);
-    EXPECT_FALSE(form.Label7.Visible);
+TEST_F(RoomEvents, ALeaderListensFirstAndLeadsAnEmptyRoomOnly) {
+    room.join(true, "room", "h:1", "me", own);
+    EXPECT_EQ(did(room.linkDown("refused")),
+              "tell cannot reach the broker h:1: refused; trying again. show 'room: no connection, "
+              "retrying'");
+    EXPECT_EQ(did(room.linkUp()),
+              "tell the link to the broker h:1 is back. show 'room: connecting'");
+    room.listeningForLeader(1000);
+    EXPECT_EQ(room.nextDeadline(), 1500);
+    EXPECT_EQ(did(room.timeIs(1499)), "");
+    room.leaderPresence(true);
+    EXPECT_EQ(
+        did(room.timeIs(1500)),
+        "tell another clock leads room on h:1 already; this clock runs on its own. stop. show ''");
+
+    Room empty;
+    empty.join(true, "room", "h:1", "me", own);
+    empty.linkUp();
+    empty.listeningForLeader(0);
+    EXPECT_EQ(did(empty.timeIs(500)), "publish 18:30 jump 1. lead. show 'leading room'");
+    empty.followerPresence("f1", true);
+    EXPECT_EQ(did(empty.followerPresence("f2", true)), "show 'leading room (2 following)'");
+    EXPECT_EQ(did(empty.clockMoved({"18:31", 1492, true, true, 0, ""})), "publish 18:31 tick 2. ");
+    EXPECT_EQ(did(empty.linkDown("gone")).substr(0, 30), "tell lost the link to the brok");
+    EXPECT_EQ(did(empty.linkDown("gone")), "show 'room: no connection, retrying'") << "told once";
+    EXPECT_EQ(did(empty.linkUp()),
+              "tell the link to the broker h:1 is back. publish 18:31 jump 3. lead. show 'leading "
+              "room'")
+        << "a leader that was away tells its clock again, as a jump";
 }
 
-using Leading = test::FormTest;
-
-TEST_F(Leading, TheClockIsToldAfterEveryTickAndChange) {
-    std::vector<ClockMessage> told;
-    form.onClockMoved = [&](bool tick) { told.push_back(form.clockMessage(tick)); };
-    form.ClockTime = at(18, 29);
-    form.Timer1_Timer();
-    form.Text2.setText("7");
-    form.Command8_Click();
-    form.Text3.setText("0");
-    form.Command4_Click();
-    ASSERT_EQ(told.size(), 3U);
-    EXPECT_EQ(told[0], (ClockMessage{"18:30", 1492, true, true, 0, ""}));
-    EXPECT_EQ(told[1], (ClockMessage{"07:01", 1492, true, false, 0, ""}));
-    EXPECT_EQ(told[2], (ClockMessage{"07:01", 0, false, false, 0, ""}));
-    EXPECT_TRUE(form.Label7.Visible) << "a stopped clock shows it";
+// What the window does with what the room shows: a follower's own clock and its controls rest.
+TEST(RoomShown, AFollowerShowsTheLeadersTimeAndStopAndItsControlsRest) {
+    test::FakeServices services;
+    ClockWindow window{services};
+    window.scheduleBox.setText("t\r\n18:30 briefing");
+    window.applySchedule();
+    window.room().join(false, "room", "h:1", "me", window.ownClockMessage(false));
+    window.room().linkUp();
+    window.showRoom(
+        *window.room()
+             .clockMessage(encodeClockMessage({"18:30", 0, false, true, 1, "a"}), false, 0)
+             .show);
+    EXPECT_EQ(window.title(), "Tamberlight – following room");
+    EXPECT_FALSE(window.timerRuns() || window.baseHourButton.enabled || window.intervalBox.enabled);
+    EXPECT_TRUE(window.stoppedMark.visible) << "the leader's clock stands still";
+    EXPECT_EQ(window.clockText.caption, "18:30");
+    EXPECT_EQ(services.sounds, std::vector<std::string>{"beep"});
 }
 
 } // namespace tamberlight

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Tamberlight developers
 // SPDX-License-Identifier: MIT
-#include "qt/form1_window.h"
+#include "qt/clock_view.h"
 
 #include "platform/platform_error.h"
 #include "qt/drawing.h"
@@ -14,20 +14,20 @@
 
 namespace tamberlight {
 
-Form1Window::Form1Window(Form1& form, Services& services)
-    : form_(form)
+ClockView::ClockView(ClockWindow& model, Services& services)
+    : model_(model)
     , services_(services)
-    , dial_(form)
-    , placement_(*this, form) {
-    setWindowTitle(qtText(form_.Caption));
+    , dial_(model)
+    , placement_(*this, model) {
+    setWindowTitle(qtText(model_.title()));
     setAccessibleName(QStringLiteral("時計"));
     // The window's font and colours come before its controls, which then need not take a change
     // of either, one by one.
     setFont(qtFont(std::nullopt));
     QPalette background = palette();
-    background.setColor(QPalette::Window, qtColour(form_.BackColor));
+    background.setColor(QPalette::Window, qtColour(ClockWindow::Background));
     setPalette(background);
-    widgets_.emplace(*this, form, [this](const std::function<void()>& work) { run(work); });
+    widgets_.emplace(*this, model, [this](const std::function<void()>& work) { run(work); });
     // Failures the user would otherwise not notice are told here too, over the foot of the
     // schedule box, which reaches below the window anyway.
     notice_ = new QLabel(this);
@@ -47,19 +47,19 @@ Form1Window::Form1Window(Form1& form, Services& services)
     connect(hush, &QShortcut::activated, this, [this] { services_.stopSound(); });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(100, 100);
-    resize(static_cast<int>(form_.ScaleWidth), static_cast<int>(form_.ScaleHeight));
+    resize(static_cast<int>(model_.clientWidth), static_cast<int>(model_.clientHeight));
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { run([this] { form_.Timer1_Timer(); }); });
+    connect(&timer_, &QTimer::timeout, this, [this] { run([&model = model_] { model.tick(); }); });
     run([] {});
 }
 
-void Form1Window::load() {
+void ClockView::load() {
     placement_.record();
-    run([this] { form_.Form_LoadBeforeSave(); });
+    run([&model = model_] { model.startUp(); });
     savedAtStart_ = false;
 }
 
-void Form1Window::showNotice(const std::string& line) {
+void ClockView::showNotice(const std::string& line) {
     notice_->setText(qtText(line));
     notice_->show();
     notice_->raise();
@@ -68,23 +68,25 @@ void Form1Window::showNotice(const std::string& line) {
     QAccessible::updateAccessibility(&alert);
 }
 
-void Form1Window::placeNotice() {
+void ClockView::placeNotice() {
     const int height = notice_->heightForWidth(width());
     notice_->setGeometry(0, this->height() - height, width(), height);
 }
 
-void Form1Window::endSession() {
-    closing_ = Form1::Closing::SessionEnds;
+void ClockView::endSession() {
+    closing_ = ClockWindow::Closing::SessionEnds;
     close();
 }
 
-void Form1Window::run(const std::function<void()>& work) {
+void ClockView::run(const std::function<void()>& work) {
     guard(work);
     // What the work reached is shown, also when it failed part way.
     guard([this] { sync(); });
+    if (const ClockWindow::Moved moved = model_.takeMoved(); moved != ClockWindow::Moved::Not)
+        emit clockMoved(moved == ClockWindow::Moved::Tick);
 }
 
-void Form1Window::guard(const std::function<void()>& step) {
+void ClockView::guard(const std::function<void()>& step) {
     try {
         step();
     } catch (const PlatformError& error) {
@@ -95,7 +97,7 @@ void Form1Window::guard(const std::function<void()>& step) {
     }
 }
 
-void Form1Window::sync() {
+void ClockView::sync() {
     // The view's own failure comes last, once the rest is up to date.
     std::exception_ptr refused;
     try {
@@ -106,7 +108,7 @@ void Form1Window::sync() {
     repaintDial();
     syncTimer();
     placement_.apply();
-    if (const QString title = qtText(form_.Caption); title != windowTitle()) {
+    if (const QString title = qtText(model_.title()); title != windowTitle()) {
         setWindowTitle(title);
         setAccessibleDescription(title);
     }
@@ -114,7 +116,7 @@ void Form1Window::sync() {
         std::rethrow_exception(refused);
 }
 
-void Form1Window::repaintDial() {
+void ClockView::repaintDial() {
     QRegion dirty = dial_.changes();
     if (dirty.isEmpty())
         return;
@@ -130,9 +132,9 @@ void Form1Window::repaintDial() {
     update(dirty);
 }
 
-void Form1Window::syncTimer() {
-    const std::int32_t interval = form_.Timer1.Interval();
-    const bool enabled = form_.Timer1.Enabled;
+void ClockView::syncTimer() {
+    const std::int32_t interval = model_.clock().interval();
+    const bool enabled = model_.timerRuns();
     if (interval == shownInterval_ && enabled == shownEnabled_)
         return;
     // Qt would fire a timer of interval 0 without pause; the window's timer stands still then.
@@ -144,7 +146,7 @@ void Form1Window::syncTimer() {
     shownEnabled_ = enabled;
 }
 
-void Form1Window::mousePressEvent(QMouseEvent* event) {
+void ClockView::mousePressEvent(QMouseEvent* event) {
     pressed_.reset();
     if (notice_->isVisible() && notice_->geometry().contains(event->position().toPoint())) {
         notice_->hide();
@@ -155,12 +157,12 @@ void Form1Window::mousePressEvent(QMouseEvent* event) {
 }
 
 // The second press of a double click is no click of its own.
-void Form1Window::mouseDoubleClickEvent(QMouseEvent* event) {
+void ClockView::mouseDoubleClickEvent(QMouseEvent* event) {
     pressed_.reset();
     event->accept();
 }
 
-void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
+void ClockView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed_)
         return;
     const std::optional<const ControlEntry*> target = dial_.hit(event->position());
@@ -168,24 +170,24 @@ void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
     pressed_.reset();
     if (!same)
         return;
-    void (Form1::*click)() = target ? (*target)->click : &Form1::Form_Click;
-    // The handler is called on the form alone, not through this window: the sanitizer build
+    void (ClockWindow::*click)() = target ? (*target)->click : &ClockWindow::togglePanel;
+    // The handler is called on the model alone, not through this window: the sanitizer build
     // misreads a member-function call inside a lambda that captured this.
     if (click != nullptr)
-        run([&form = form_, click] { (form.*click)(); });
+        run([&model = model_, click] { (model.*click)(); });
 }
 
-void Form1Window::resizeEvent(QResizeEvent* event) {
+void ClockView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placement_.frameMayHaveArrived();
     placement_.record();
-    form_.ScaleWidth = static_cast<float>(width());
-    form_.ScaleHeight = static_cast<float>(height());
-    run([this] { form_.Form_Resize(); });
+    run([&model = model_, size = size()] {
+        model.resize(static_cast<float>(size.width()), static_cast<float>(size.height()));
+    });
     placeNotice();
 }
 
-void Form1Window::moveEvent(QMoveEvent* event) {
+void ClockView::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     placement_.frameMayHaveArrived();
     placement_.record();
@@ -193,17 +195,18 @@ void Form1Window::moveEvent(QMoveEvent* event) {
 
 // A close whose save fails is called off once, and the window says why; the next close goes
 // through. The end of a session always goes through.
-void Form1Window::closeEvent(QCloseEvent* event) {
+void ClockView::closeEvent(QCloseEvent* event) {
     if (onClosing)
         onClosing(true);
     placement_.record();
     bool saved = false;
-    run([&form = form_, &saved, why = closing_] {
-        form.Form_Unload(why);
+    widgets_->handOver();
+    run([&model = model_, &saved, why = closing_] {
+        model.close(why);
         saved = true;
     });
-    if (!saved && closing_ == Form1::Closing::Asked) {
-        closing_ = Form1::Closing::AskedAgain;
+    if (!saved && closing_ == ClockWindow::Closing::Asked) {
+        closing_ = ClockWindow::Closing::AskedAgain;
         if (onClosing)
             onClosing(false);
         event->ignore();
@@ -212,7 +215,7 @@ void Form1Window::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1Window::paintEvent(QPaintEvent* event) {
+void ClockView::paintEvent(QPaintEvent* event) {
     // A Wayland client draws its own frame: it is known by the first paint, and no move or
     // resize follows it there.
     if (placement_.awaitingFrame() && frameGeometry().size() != size())
@@ -225,7 +228,8 @@ void Form1Window::paintEvent(QPaintEvent* event) {
     if (!savedAtStart_) {
         savedAtStart_ = true;
         QMetaObject::invokeMethod(
-            this, [this] { run([this] { form_.saveAtStartUp(); }); }, Qt::QueuedConnection);
+            this, [this] { run([&model = model_] { model.saveAtStartUp(); }); },
+            Qt::QueuedConnection);
     }
 }
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/form1.h"
+#include "app/clock_window.h"
 #include "qt/control_widgets.h"
 #include "qt/dial_view.h"
 #include "qt/window_placement.h"
@@ -15,13 +15,14 @@
 
 namespace tamberlight {
 
-// Shows Form1 and runs its handlers. Every event's handler runs through run(), which then
+// Shows ClockWindow and runs its handlers. Every event's handler runs through run(), which then
 // brings the widgets, the drawing, the timer and the placement up to date with the model.
-class Form1Window : public QWidget {
+class ClockView : public QWidget {
+    Q_OBJECT
 public:
-    Form1Window(Form1& form, Services& services);
+    ClockView(ClockWindow& model, Services& services);
 
-    // Runs Form_Load and places the window as the settings say; the start-up save follows the
+    // Starts the clock up and places the window as the settings say; the start-up save follows the
     // first frame. Call once, before show().
     void load();
 
@@ -36,6 +37,11 @@ public:
     // file cannot be written.
     void endSession();
 
+signals:
+    // The clock ticked (true) or jumped to a new time or speed (false).
+    void clockMoved(bool tick);
+
+public:
     // Runs with true when the window is asked to close, before the closing save, and with false
     // when it stays open after all.
     std::function<void(bool closing)> onClosing;
@@ -57,7 +63,7 @@ private:
     void repaintDial();
     void placeNotice();
 
-    Form1& form_;
+    ClockWindow& model_;
     Services& services_;
     std::optional<ControlWidgets> widgets_; // made once the window has its font
 
@@ -68,7 +74,7 @@ private:
     bool shownEnabled_ = false;
     bool savedAtStart_ = true; // until a load holds the start-up save back
     QLabel* notice_;
-    Form1::Closing closing_ = Form1::Closing::Asked;
+    ClockWindow::Closing closing_ = ClockWindow::Closing::Asked;
     // Where the left button went down: a drawn control, or the window itself.
     std::optional<std::optional<const ControlEntry*>> pressed_;
 };
