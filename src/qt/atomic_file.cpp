@@ -88,13 +88,18 @@ void flush(int fd, const fs::path& path) {
         fail(path, errno);
 }
 
-// A folder's entries reach the disk only when the folder itself is flushed.
-void flushFolder(const fs::path& folder, const fs::path& target) {
+// A folder's entries reach the disk only when the folder itself is flushed. Why it could not
+// be, or nothing.
+std::optional<std::string> unflushedFolder(const fs::path& folder) {
     Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0)
-        fail(target, "its folder cannot be flushed to disk: " + std::string(std::strerror(errno)));
-    if (::fsync(dir.get()) != 0 && errno != EINVAL)
-        fail(target, "its folder cannot be flushed to disk: " + std::string(std::strerror(errno)));
+    if (dir.get() < 0 || (::fsync(dir.get()) != 0 && errno != EINVAL))
+        return "its folder cannot be flushed to disk: " + std::string(std::strerror(errno));
+    return std::nullopt;
+}
+
+void flushFolder(const fs::path& folder, const fs::path& target) {
+    if (const std::optional<std::string> why = unflushedFolder(folder))
+        fail(target, *why);
 }
 
 // Makes the missing folders on the way to the file, each flushed into its parent.
@@ -225,7 +230,7 @@ fs::path temporaryFileFor(const fs::path& path) {
     return temporary;
 }
 
-void writeFileAtomically(const fs::path& path, std::string_view bytes) {
+std::optional<std::string> writeFileAtomically(const fs::path& path, std::string_view bytes) {
     const fs::path target = finalTarget(path);
     checkTarget(target);
     makeFolders(target.parent_path(), target);
@@ -234,8 +239,10 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
     Descriptor file = makeTemporary(temporary, target, error);
     if (file.get() < 0) {
         // The folder cannot be written: a file that opens for writing is rewritten in place.
-        if (error == EACCES || error == EPERM || error == EROFS)
-            return rewriteInPlace(target, bytes, error);
+        if (error == EACCES || error == EPERM || error == EROFS) {
+            rewriteInPlace(target, bytes, error);
+            return std::nullopt;
+        }
         fail(target, error);
     }
     try {
@@ -244,7 +251,10 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
             // Only root may give the file to its owner again; anyone else keeps it as theirs.
             [[maybe_unused]] const int owned =
                 ::fchown(file.get(), previous.st_uid, previous.st_gid);
-            ::fchmod(file.get(), previous.st_mode & 07777);
+            // A file the user kept private must not come back readable by others.
+            if (::fchmod(file.get(), previous.st_mode & 07777) != 0)
+                fail(target,
+                     "its permissions cannot be kept: " + std::string(std::strerror(errno)));
         }
         writeAll(file.get(), bytes, target);
         flush(file.get(), target);
@@ -256,11 +266,17 @@ void writeFileAtomically(const fs::path& path, std::string_view bytes) {
         ::unlink(temporary.c_str());
         throw;
     }
-    // The lock goes with the close, once the temporary's name is gone.
+    // The new file is in place: what fails from here on is told, but it is no failed save. The
+    // lock goes with the close, once the temporary's name is gone.
+    std::optional<std::string> warning;
     if (file.close() != 0)
-        fail(target, errno);
-    flushFolder(target.parent_path(), target);
+        warning = std::strerror(errno);
+    if (const std::optional<std::string> why = unflushedFolder(target.parent_path()))
+        warning = why;
     removeStaleTemporaries(target);
+    if (warning)
+        return "the settings are saved to " + target.string() + ", but " + *warning;
+    return std::nullopt;
 }
 
 } // namespace tamberlight

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace tamberlight {
@@ -16,8 +18,11 @@ namespace tamberlight {
 // fail all the same. A named pipe,
 // a device or anything else that is no regular file is never replaced. The temporary file is
 // locked while it is written and renamed; temporaries of this machine that no save holds locked
-// are removed afterwards. Throws PlatformError naming the file and the reason.
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// are removed afterwards. Throws PlatformError naming the file and the reason; once the new file
+// is in place nothing throws, and what went wrong after (the folder could not be flushed) is what
+// it gives back for the user to hear.
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
+                                               std::string_view bytes);
 
 // The name of this process's temporary file for a save of the given file: the file's name,
 // then which process of which machine made it.

@@ -3,6 +3,7 @@
 #include "qt/single_instance.h"
 
 #include "platform/platform_error.h"
+#include "qt/checked_file.h"
 #include "qt/settings_store.h"
 
 #include <QElapsedTimer>
@@ -33,24 +34,20 @@ QString lockBase(const std::filesystem::path& settingsFile, const QString& folde
     return folder + QStringLiteral("/tamberlight-") + QString::fromStdString(fileKey(settingsFile));
 }
 
-// A local socket at the path, listening or connected, that never blocks; -1 when that fails.
-int localSocket(const std::string& path, bool listen) {
+// A local socket at the path, listening or connected, that never blocks; none when that fails.
+Descriptor localSocket(const std::string& path, bool listen) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path)
-        return -1;
+        return Descriptor();
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return -1;
+    Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     const auto* raw = reinterpret_cast<const sockaddr*>(&address);
-    const bool ready = listen ? ::bind(fd, raw, sizeof address) == 0 && ::listen(fd, 4) == 0
-                              : ::connect(fd, raw, sizeof address) == 0;
-    if (!ready) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    const bool ready =
+        socket.get() >= 0 &&
+        (listen ? ::bind(socket.get(), raw, sizeof address) == 0 && ::listen(socket.get(), 4) == 0
+                : ::connect(socket.get(), raw, sizeof address) == 0);
+    return ready ? std::move(socket) : Descriptor();
 }
 
 // Waits until the descriptor has something to read, or the time is up.
@@ -96,12 +93,12 @@ SingleInstance::SingleInstance(const QString& base)
 
 // True when the lock is this program's now; PlatformError when there can be no lock.
 bool SingleInstance::tryLock() {
-    if (lock_ < 0)
-        lock_ = ::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock_ < 0)
+    if (lock_.get() < 0)
+        lock_ = Descriptor(::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock_.get() < 0)
         throw PlatformError("cannot make the lock " + lockFile_ +
                             "; a second start with the same settings is not refused");
-    return ::flock(lock_, LOCK_EX | LOCK_NB) == 0;
+    return ::flock(lock_.get(), LOCK_EX | LOCK_NB) == 0;
 }
 
 SingleInstance::~SingleInstance() {
@@ -115,8 +112,8 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& token,
     for (;;) {
         if (tryLock())
             break;
-        if (const int connection = localSocket(socket_, false);
-            connection >= 0 && forward(connection, token))
+        if (Descriptor connection = localSocket(socket_, false);
+            connection.get() >= 0 && forward(connection.get(), token))
             return Claim::Forwarded;
         if (clock.elapsed() >= WaitMilliseconds)
             return Claim::Unanswered;
@@ -125,10 +122,10 @@ SingleInstance::Claim SingleInstance::claim(const QByteArray& token,
     // The socket of a killed program is in the way of ours, and is ours to remove.
     ::unlink(socket_.c_str());
     listening_ = localSocket(socket_, true);
-    if (listening_ < 0)
+    if (listening_.get() < 0)
         return Claim::Ours;
     onWake_ = std::move(onWake);
-    notifier_ = std::make_unique<QSocketNotifier>(listening_, QSocketNotifier::Read);
+    notifier_ = std::make_unique<QSocketNotifier>(listening_.get(), QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { answer(); });
     return Claim::Ours;
@@ -139,32 +136,28 @@ bool SingleInstance::forward(int connection, const QByteArray& token) {
     const QByteArray request = "front " + token + '\n';
     const bool sent = ::send(connection, request.constData(), std::size_t(request.size()),
                              MSG_NOSIGNAL) == request.size();
-    const bool answered = sent && readLine(connection, WaitMilliseconds) == "ok";
-    ::close(connection);
-    return answered;
+    return sent && readLine(connection, WaitMilliseconds) == "ok";
 }
 
 // A later start asks this window to come to the front.
 void SingleInstance::answer() {
-    const int caller = ::accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (caller < 0)
+    const Descriptor caller(::accept4(listening_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (caller.get() < 0)
         return;
-    const QByteArray request = readLine(caller, 500);
+    const QByteArray request = readLine(caller.get(), 500);
     if (request.startsWith("front")) {
         onWake_(request.mid(6));
-        [[maybe_unused]] const auto sent = ::send(caller, "ok\n", 3, MSG_NOSIGNAL);
+        [[maybe_unused]] const auto sent = ::send(caller.get(), "ok\n", 3, MSG_NOSIGNAL);
     }
-    ::close(caller);
 }
 
 void SingleInstance::release() {
     notifier_.reset();
-    if (listening_ >= 0) {
-        ::close(std::exchange(listening_, -1));
+    if (listening_.get() >= 0) {
+        listening_.close();
         ::unlink(socket_.c_str());
     }
-    if (lock_ >= 0)
-        ::close(std::exchange(lock_, -1));
+    lock_.close();
 }
 
 } // namespace tamberlight

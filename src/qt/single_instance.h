@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "qt/checked_file.h"
+
 #include <QByteArray>
 #include <QSocketNotifier>
 #include <QString>
@@ -47,8 +49,7 @@ private:
     bool tryLock();
 
     std::string socket_, lockFile_;
-    int lock_ = -1;
-    int listening_ = -1;
+    Descriptor lock_, listening_;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::function<void(const QByteArray&)> onWake_;
 };

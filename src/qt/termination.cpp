@@ -4,6 +4,7 @@
 
 #include <QSocketNotifier>
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,11 +13,17 @@ namespace tamberlight {
 namespace {
 
 // A signal handler may only write to a descriptor; the event loop reads the other end.
-int signalWriteEnd = -1;
+volatile std::sig_atomic_t signalWriteEnd = -1;
+
+constexpr std::array Signals{SIGTERM, SIGHUP, SIGINT};
 
 void onSignal(int) {
+    const int saved = errno; // the code the signal interrupted may be about to read it
     const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(signalWriteEnd, &byte, 1);
+    if (signalWriteEnd >= 0) {
+        [[maybe_unused]] const auto written = ::write(signalWriteEnd, &byte, 1);
+    }
+    errno = saved;
 }
 
 } // namespace
@@ -38,8 +45,16 @@ void onTermination(QObject& context, std::function<void()> end) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+    for (const int signal : Signals)
         ::sigaction(signal, &action, nullptr);
+    // When the context goes, so does the pair, and the signals do what they do by default.
+    QObject::connect(&context, &QObject::destroyed, [ends] {
+        for (const int signal : Signals)
+            std::signal(signal, SIG_DFL);
+        signalWriteEnd = -1;
+        for (const int end : ends)
+            ::close(end);
+    });
 }
 
 } // namespace tamberlight
