@@ -74,9 +74,9 @@ int main(int argc, char* argv[]) {
     services.setDialogParent(&window);
     services.setBoundary([&window](const std::function<void()>& work) { window.run(work); });
     // Sounds end before the closing save, which a long schedule makes slow.
-    window.onClosing = [&services](bool closing) {
+    QObject::connect(&window, &ClockView::closing, &window, [&services](bool closing) {
         closing ? services.endSounds() : services.allowSounds();
-    };
+    });
     // A session that ends while a long schedule loads still gets the closing save.
     onTermination(window, [&window] { window.endSession(); });
     window.load();

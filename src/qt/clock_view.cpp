@@ -196,8 +196,7 @@ void ClockView::moveEvent(QMoveEvent* event) {
 // A close whose save fails is called off once, and the window says why; the next close goes
 // through. The end of a session always goes through.
 void ClockView::closeEvent(QCloseEvent* event) {
-    if (onClosing)
-        onClosing(true);
+    emit closing(true);
     placement_.record();
     bool saved = false;
     widgets_->handOver();
@@ -207,8 +206,7 @@ void ClockView::closeEvent(QCloseEvent* event) {
     });
     if (!saved && closing_ == ClockWindow::Closing::Asked) {
         closing_ = ClockWindow::Closing::AskedAgain;
-        if (onClosing)
-            onClosing(false);
+        emit closing(false);
         event->ignore();
         return;
     }

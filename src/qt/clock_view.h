@@ -40,11 +40,9 @@ public:
 signals:
     // The clock ticked (true) or jumped to a new time or speed (false).
     void clockMoved(bool tick);
-
-public:
-    // Runs with true when the window is asked to close, before the closing save, and with false
-    // when it stays open after all.
-    std::function<void(bool closing)> onClosing;
+    // The window is asked to close (true), before the closing save, or stays open after all
+    // (false).
+    void closing(bool closing);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
