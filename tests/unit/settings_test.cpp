@@ -102,6 +102,27 @@ TEST_F(StartUp, SavesAtOnceAndRestartsKeepEverything) {
     EXPECT_EQ(file(), saved) << "a restart does not grow the schedule";
 }
 
+// A close that cannot save says what becomes of the settings: the window stays open once, then
+// goes without them; at the end of a session their bytes are kept elsewhere.
+TEST_F(StartUp, AClosingThatCannotSaveSaysWhatBecomesOfTheSettings) {
+    window.load();
+    services.saveFailure = std::make_exception_ptr(PlatformError("cannot save settings to f"));
+    const auto closing = [this](ClockWindow::Closing why) {
+        try {
+            window.close(why);
+        } catch (const PlatformError& error) {
+            return std::string(error.what()).substr(27);
+        }
+        return std::string();
+    };
+    EXPECT_EQ(closing(ClockWindow::Closing::Asked),
+              "the window stays open: close it again to quit without saving");
+    EXPECT_EQ(closing(ClockWindow::Closing::AskedAgain),
+              "the window closes without saving, as asked");
+    EXPECT_EQ(closing(ClockWindow::Closing::SessionEnds), "they are kept in unsaved.ini instead");
+    EXPECT_EQ(services.unsavedCopy, window.settingsBytes());
+}
+
 // Whatever the failure of the start-up save, the window is laid out, the entries ring and
 // 予定更新 stays for another try at the save.
 TEST_F(StartUp, AStartUpThatCannotSaveStillLaysTheWindowOut) {
