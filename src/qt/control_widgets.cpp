@@ -110,10 +110,12 @@ void ControlWidgets::build(const ControlEntry& entry, QWidget* parent) {
         auto* button = new QPushButton(parent);
         button->setFont(qtFont(model->font));
         button->setAutoDefault(false);
-        // A handler may read the schedule: the box hands its text over first.
+        // Applying reads the schedule: the box hands its text over first, and only then, since
+        // taking a long text from the box costs its length.
         QObject::connect(button, &QPushButton::clicked, button, [this, click = entry.click] {
             run_([this, &model = model_, click] {
-                handOver();
+                if (click == &ClockWindow::applySchedule)
+                    handOver();
                 (model.*click)();
             });
         });
