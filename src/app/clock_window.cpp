@@ -93,7 +93,7 @@ ClockWindow::ClockWindow(Services& services)
     , pictureUpButton{.caption = "↑", .left = 0, .top = 0, .width = 25, .height = 21}
     , scheduleBox(0, 336, 229, 153, "#Tamberlight   ver.0.2\r\n")
     , stoppedMark{.caption = "‖ 停止中",
-                  .width = 100,
+                  .width = 180,
                   .height = 16,
                   .colour = rgb(192, 0, 0),
                   .align = Alignment::Centre,

@@ -116,6 +116,9 @@ public:
     // The room decided something the window shows: the clock to follow, the title, whether the
     // clock's own controls may be used.
     void showRoom(const Room::Shown& shown);
+    // A leader takes up the room's time, pace and day, from the clock it followed or the clock
+    // the broker kept of the room.
+    void takeUp(const ClockMessage& room);
     // Whether the window's own timer runs: not while it follows another clock.
     bool timerRuns() const { return !room_.following() && clock_.running(); }
 
@@ -163,6 +166,8 @@ private:
     bool marksShown_ = true;
     Moved moved_ = Moved::Not;
     std::string roomStatus_;
+    std::uint32_t day_ = 0; // a new base hour or midnight begins another day of the room
+    int baseHour_ = -1;
     std::uint64_t pictureRequests_ = 0;
 };
 

@@ -67,7 +67,7 @@ void ClockWindow::placeClockTexts(const std::string& text) {
     clockText.width = 100;
     clockText.top = static_cast<float>(dial_.width * 0.75 - 1);
     clockText.caption = text;
-    stoppedMark.left = dial_.radius - 50;
+    stoppedMark.left = dial_.radius - 90;
     stoppedMark.top = static_cast<float>(dial_.width * 0.75 + 38);
 }
 

@@ -3,13 +3,14 @@
 #include "qt/command_line.h"
 
 #include "platform/platform_error.h"
+#include "qt/checked_file.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <sys/stat.h>
 
 namespace tamberlight {
 
@@ -20,13 +21,27 @@ namespace {
     std::exit(2);
 }
 
-std::string firstLine(const std::string& path, const char* what) {
-    std::ifstream file(path);
-    std::string line;
-    if (!file || !std::getline(file, line))
-        wrongUse(std::string("cannot read the ") + what + " " + path);
+// A file named on the command line is opened as the settings are: a named pipe or a device is
+// refused at once, never waited on nor read without end. A secret others may read is warned of.
+std::string firstLine(const std::string& path, const char* what, bool secret = false) {
+    std::string text;
+    try {
+        const std::optional<Descriptor> file = openChecked(path, Access::Read);
+        if (!file)
+            wrongUse(std::string("cannot read the ") + what + " " + path + ": there is no such file");
+        struct stat status{};
+        if (secret && ::fstat(file->get(), &status) == 0 && (status.st_mode & 077) != 0)
+            std::fprintf(stderr, "tamberlight: warning: other users may read the %s %s; "
+                                 "chmod 600 it\n", what, path.c_str());
+        text = readBounded(*file);
+    } catch (const FileRefused& refused) {
+        wrongUse(std::string("cannot read the ") + what + " " + path + ": " + refused.what());
+    }
+    std::string line = text.substr(0, text.find('\n'));
     if (line.ends_with('\r'))
         line.pop_back();
+    if (line.empty() && secret)
+        wrongUse(std::string("the ") + what + " " + path + " holds no password on its first line");
     return line;
 }
 
@@ -110,7 +125,7 @@ std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
     if (parser.isSet(passwordFile)) {
         if (setup.url.user.empty())
             wrongUse("a password goes with a user in the address (mqtt://user@host/topic)");
-        setup.password = firstLine(parser.value(passwordFile).toStdString(), "password file");
+        setup.password = firstLine(parser.value(passwordFile).toStdString(), "password file", true);
     }
     if (parser.isSet(caFile)) {
         if (!setup.url.tls)

@@ -2,14 +2,18 @@
 // SPDX-License-Identifier: MIT
 // The sharing module: a room's clock over an MQTT session. A leader publishes on the topic and
 // announces itself on topic/leader, with 'offline' as its last will; followers announce
-// themselves under topic/followers/. Loaded only by a window that leads or follows; what the
-// room does is the room's to decide.
+// themselves under topic/followers/, again every little while, and their announcements expire.
+// Every clock that may lead hears the topic and the leader's announcement. Loaded only by a
+// window that leads or follows; what the room does is the room's to decide.
 #include "qt/mqtt_session.h"
 #include "qt/share_link.h"
+#include "share/room.h"
 
 namespace tamberlight {
 
 namespace {
+
+using Delivery = MqttSession::Delivery;
 
 class MqttLink : public ShareLink {
 public:
@@ -21,6 +25,7 @@ public:
 
 private:
     void connected();
+    void announce();
     void message(const std::string& topic, std::string_view payload, bool retained);
 
     const ShareLinkOptions options_;
@@ -28,6 +33,7 @@ private:
     const std::string presence_, followersTopic_, ownPresence_;
     bool leading_ = false;
     int leaderCheck_ = -1;
+    QTimer announcing_;
     // A leader that goes without a word is gone; a follower that does leaves no trace.
     MqttSession session_;
 };
@@ -48,48 +54,53 @@ MqttLink::MqttLink(const ShareLinkOptions& options, ShareLinkEvents& events)
                     [this](int subscription) {
                         if (subscription == leaderCheck_)
                             events_.listeningForLeader();
-                    }}) {}
+                    }}) {
+    announcing_.setTimerType(Qt::VeryCoarseTimer);
+    announcing_.setInterval(static_cast<int>(Room::FollowerRefresh));
+    QObject::connect(&announcing_, &QTimer::timeout, [this] { announce(); });
+}
 
 MqttLink::~MqttLink() {
     // A leader that closes says it is gone; a follower takes back its announcement.
-    if (session_.connected() && leading_)
-        session_.send(presence_, "offline");
-    else if (session_.connected() && !options_.lead)
-        session_.send(ownPresence_, "");
+    if (leading_)
+        session_.send(presence_, "offline", Delivery::AtLeastOnce);
+    else if (!options_.lead)
+        session_.send(ownPresence_, "", Delivery::AtLeastOnce);
 }
 
 void MqttLink::connected() {
-    if (options_.lead && !leading_) {
-        leaderCheck_ = session_.subscribe(presence_);
-    } else if (!options_.lead) {
-        session_.subscribe(options_.topic);
-        session_.subscribe(presence_);
-        session_.send(ownPresence_, "online");
+    session_.subscribe(options_.topic);
+    leaderCheck_ = session_.subscribe(presence_);
+    if (!options_.lead) {
+        announce();
+        announcing_.start();
     }
     events_.linkUp();
 }
 
+void MqttLink::announce() {
+    session_.send(ownPresence_, "online", Delivery::AtLeastOnce,
+                  static_cast<int>(Room::FollowerGone / 1000));
+}
+
 void MqttLink::lead() {
-    if (!leading_)
-        session_.unsubscribe(presence_);
     leading_ = true;
-    // A new session: the followers announce themselves again.
+    // Its followers announce themselves, and again after each new session.
     session_.subscribe(followersTopic_ + "+");
-    session_.send(presence_, "online");
+    session_.send(presence_, "online", Delivery::AtLeastOnce);
 }
 
 void MqttLink::message(const std::string& topic, std::string_view payload, bool retained) {
     if (topic == options_.topic)
         events_.clockMessage(payload, retained);
     else if (topic == presence_)
-        events_.leaderPresence(payload == "online");
+        events_.leaderPresence(payload == "online", retained);
     else if (topic.starts_with(followersTopic_))
         events_.followerPresence(topic.substr(followersTopic_.size()), payload == "online");
 }
 
 void MqttLink::publish(const std::string& payload) {
-    if (session_.connected() && leading_)
-        session_.send(options_.topic, payload);
+    session_.send(options_.topic, payload, Delivery::AtMostOnce);
 }
 
 } // namespace

@@ -5,62 +5,85 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 #include <poll.h>
+#include <thread>
 
 namespace tamberlight {
 
 namespace {
 
-// A follower learns within this that a silent leader is gone.
+// A silent link is tried with a ping after one keep-alive and given up after the next.
 constexpr int KeepAliveSeconds = 10;
 constexpr int LastRetryMilliseconds = 30000;
-constexpr int AtLeastOnce = 1;
+// Room for the largest clock message, its topic and a follower's name, and nothing bigger.
+constexpr int LargestPacket = 8192;
 
-MqttSession* of(void* self) {
-    return static_cast<MqttSession*>(self);
+MqttSession::Client* of(void* client) {
+    return static_cast<MqttSession::Client*>(client);
+}
+
+// The session a callback reaches: none while a connect runs on its own thread.
+MqttSession* sessionOf(void* client) {
+    return of(client)->connecting ? nullptr : of(client)->session;
 }
 
 } // namespace
+
+MqttSession::Client::~Client() {
+    if (handle != nullptr)
+        mosquitto_destroy(handle);
+}
 
 MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& willTopic,
                          std::string_view will, Events events)
     : options_(options)
     , events_(std::move(events))
+    , client_(std::make_shared<Client>())
     , retryMilliseconds_(options.firstRetryMilliseconds) {
     static const bool ready = mosquitto_lib_init() == MOSQ_ERR_SUCCESS;
-    client_ = ready ? mosquitto_new(options_.identity.c_str(), true, this) : nullptr;
+    client_->session = this;
+    client_->handle = ready ? mosquitto_new(options_.identity.c_str(), true, client_.get()) : nullptr;
+    handle_ = client_->handle;
     // The keep-alive is looked after as messages arrive; the timer only wakes a session that
     // has been quiet for a whole keep-alive, so a follower wakes once per tick and no more.
     misc_.setTimerType(Qt::VeryCoarseTimer);
     misc_.setInterval(KeepAliveSeconds * 1000);
-    connect(&misc_, &QTimer::timeout, this, [this] { handled(mosquitto_loop_misc(client_)); });
+    connect(&misc_, &QTimer::timeout, this, [this] { handled(mosquitto_loop_misc(handle_)); });
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, [this] { connectNow(); });
-    if (client_ == nullptr) {
+    if (handle_ == nullptr) {
         QTimer::singleShot(0, this, [this] { giveUp("cannot start the MQTT client library"); });
         return;
     }
-    mosquitto_log_callback_set(client_, [](mosquitto*, void* self, int level, const char* text) {
+    mosquitto_log_callback_set(handle_, [](mosquitto*, void* client, int level, const char* text) {
         if (level == MOSQ_LOG_ERR)
-            of(self)->lastError_ = text;
+            of(client)->lastError = text;
     });
-    mosquitto_connect_callback_set(client_,
-                                   [](mosquitto*, void* self, int rc) { of(self)->accepted(rc); });
-    mosquitto_disconnect_callback_set(client_, [](mosquitto*, void* self, int rc) {
-        if (rc != 0)
-            of(self)->lost(of(self)->why(rc));
+    mosquitto_connect_callback_set(handle_, [](mosquitto*, void* client, int rc) {
+        if (MqttSession* session = sessionOf(client))
+            session->accepted(rc);
     });
-    mosquitto_message_callback_set(client_, [](mosquitto*, void* self, const mosquitto_message* m) {
-        of(self)->events_.message(
-            m->topic,
-            std::string_view(static_cast<const char*>(m->payload),
-                             static_cast<std::size_t>(std::max(m->payloadlen, 0))),
-            m->retain);
+    mosquitto_disconnect_callback_set(handle_, [](mosquitto*, void* client, int rc) {
+        if (MqttSession* session = sessionOf(client); session != nullptr && rc != 0)
+            session->lost(session->why(rc));
     });
-    mosquitto_subscribe_callback_set(client_, [](mosquitto*, void* self, int mid, int, const int*) {
-        of(self)->events_.subscribed(mid);
-    });
+    mosquitto_message_callback_set(
+        handle_, [](mosquitto*, void* client, const mosquitto_message* m) {
+            if (MqttSession* session = sessionOf(client))
+                session->events_.message(
+                    m->topic,
+                    std::string_view(static_cast<const char*>(m->payload),
+                                     static_cast<std::size_t>(std::max(m->payloadlen, 0))),
+                    m->retain);
+        });
+    mosquitto_subscribe_callback_set(handle_,
+                                     [](mosquitto*, void* client, int mid, int, const int*) {
+                                         if (MqttSession* session = sessionOf(client))
+                                             session->events_.subscribed(mid);
+                                     });
     // What the session is set up with, every step checked: a step that fails ends the session
     // before it connects, saying which.
     std::string unusable;
@@ -68,8 +91,10 @@ MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& wil
         if (rc != MOSQ_ERR_SUCCESS && unusable.empty())
             unusable = what + " (" + why(rc) + ")";
     };
+    check(mosquitto_int_option(handle_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5),
+          "cannot speak MQTT 5");
     if (!options_.user.empty())
-        check(mosquitto_username_pw_set(client_, options_.user.c_str(),
+        check(mosquitto_username_pw_set(handle_, options_.user.c_str(),
                                         options_.password.empty() ? nullptr
                                                                   : options_.password.c_str()),
               "cannot use the user name " + options_.user);
@@ -77,17 +102,17 @@ MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& wil
         // The broker's certificate and its host name are checked against the system's store,
         // or the private authority given.
         if (options_.caFile.empty())
-            check(mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1),
+            check(mosquitto_int_option(handle_, MOSQ_OPT_TLS_USE_OS_CERTS, 1),
                   "cannot use the system's certificate store");
         else
-            check(mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr,
+            check(mosquitto_tls_set(handle_, options_.caFile.c_str(), nullptr, nullptr, nullptr,
                                     nullptr),
                   "cannot read the certificate authority " + options_.caFile);
-        check(mosquitto_tls_opts_set(client_, 1, nullptr, nullptr), "cannot set up TLS");
-        check(mosquitto_tls_insecure_set(client_, false), "cannot set up TLS");
+        check(mosquitto_tls_opts_set(handle_, 1, nullptr, nullptr), "cannot set up TLS");
+        check(mosquitto_tls_insecure_set(handle_, false), "cannot set up TLS");
     }
-    check(mosquitto_will_set(client_, willTopic.c_str(), static_cast<int>(will.size()),
-                             will.empty() ? nullptr : will.data(), AtLeastOnce, true),
+    check(mosquitto_will_set(handle_, willTopic.c_str(), static_cast<int>(will.size()),
+                             will.empty() ? nullptr : will.data(), 1, true),
           "cannot leave a last will on " + willTopic);
     if (!unusable.empty())
         QTimer::singleShot(0, this, [this, unusable] { giveUp(unusable); });
@@ -96,71 +121,123 @@ MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& wil
 }
 
 MqttSession::~MqttSession() {
-    if (client_ == nullptr)
+    {
+        const std::lock_guard<std::mutex> guard(client_->lock);
+        client_->session = nullptr;
+    }
+    // A connect still running keeps the client and ends it when it is done.
+    if (handle_ == nullptr || client_->connecting)
         return;
     if (connected_) {
-        mosquitto_disconnect(client_);
-        const int fd = mosquitto_socket(client_);
-        for (int i = 0; i < 20 && fd >= 0 && mosquitto_want_write(client_); ++i) {
+        mosquitto_disconnect(handle_);
+        const int fd = mosquitto_socket(handle_);
+        for (int i = 0; i < 4 && fd >= 0 && mosquitto_want_write(handle_); ++i) {
             pollfd ready{fd, POLLOUT, 0};
-            if (::poll(&ready, 1, 50) != 1 || mosquitto_loop_write(client_, 1) != MOSQ_ERR_SUCCESS)
+            if (::poll(&ready, 1, 50) != 1 || mosquitto_loop_write(handle_, 1) != MOSQ_ERR_SUCCESS)
                 break;
         }
     }
     dropSocket();
-    mosquitto_destroy(client_);
 }
 
-// A request that cannot even be queued means the session is lost: it is made again.
-void MqttSession::send(const std::string& topic, std::string_view payload) {
-    handled(mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                              payload.data(), AtLeastOnce, true));
+std::string MqttSession::broker() const {
+    const bool v6 = options_.host.find(':') != std::string::npos;
+    return (v6 ? "[" + options_.host + "]" : options_.host) + ":" + std::to_string(options_.port);
+}
+
+// A request that cannot even be queued means the session is lost: it is made again. What is
+// sent at most once is not queued while the session is down, so it never comes late.
+void MqttSession::send(const std::string& topic, std::string_view payload, Delivery delivery,
+                       int expirySeconds) {
+    if (!connected_ || client_->connecting)
+        return;
+    mosquitto_property* properties = nullptr;
+    if (v5_ && expirySeconds > 0)
+        mosquitto_property_add_int32(&properties, MQTT_PROP_MESSAGE_EXPIRY_INTERVAL,
+                                     static_cast<std::uint32_t>(expirySeconds));
+    const int rc = mosquitto_publish_v5(handle_, nullptr, topic.c_str(),
+                                        static_cast<int>(payload.size()), payload.data(),
+                                        delivery == Delivery::AtLeastOnce ? 1 : 0, true, properties);
+    mosquitto_property_free_all(&properties);
+    handled(rc);
 }
 
 int MqttSession::subscribe(const std::string& topic) {
     int subscription = -1;
-    handled(mosquitto_subscribe(client_, &subscription, topic.c_str(), AtLeastOnce));
+    handled(mosquitto_subscribe(handle_, &subscription, topic.c_str(), 1));
     return subscription;
 }
 
 void MqttSession::unsubscribe(const std::string& topic) {
-    handled(mosquitto_unsubscribe(client_, nullptr, topic.c_str()));
+    handled(mosquitto_unsubscribe(handle_, nullptr, topic.c_str()));
 }
 
 void MqttSession::wantWrite() {
     if (writing_)
-        writing_->setEnabled(mosquitto_want_write(client_));
+        writing_->setEnabled(mosquitto_want_write(handle_));
 }
 
+// The name is looked up and the link made on a thread of its own; what it came to is handed to
+// the window's thread, unless the session is gone by then.
 void MqttSession::connectNow() {
-    if (finished_)
+    if (finished_ || client_->connecting)
         return;
-    lastError_.clear();
-    const int rc = started_ ? mosquitto_reconnect_async(client_)
-                            : mosquitto_connect_async(client_, options_.host.c_str(), options_.port,
-                                                      KeepAliveSeconds);
-    started_ = true;
-    if (rc != MOSQ_ERR_SUCCESS)
+    dropSocket();
+    client_->lastError.clear();
+    client_->connecting = true;
+    std::thread([client = client_, host = options_.host, port = options_.port, v5 = v5_] {
+        mosquitto_property* properties = nullptr;
+        if (v5)
+            mosquitto_property_add_int32(&properties, MQTT_PROP_MAXIMUM_PACKET_SIZE,
+                                         LargestPacket);
+        const int rc = mosquitto_connect_bind_v5(client->handle, host.c_str(), port,
+                                                 KeepAliveSeconds, nullptr, properties);
+        const int error = errno;
+        mosquitto_property_free_all(&properties);
+        const std::lock_guard<std::mutex> guard(client->lock);
+        if (client->session != nullptr)
+            QMetaObject::invokeMethod(
+                client->session,
+                [session = client->session, rc, error] { session->connectDone(rc, error); },
+                Qt::QueuedConnection);
+        else
+            client->connecting = false;
+    }).detach();
+}
+
+void MqttSession::connectDone(int rc, int error) {
+    client_->connecting = false;
+    if (finished_) {
+        if (rc == MOSQ_ERR_SUCCESS)
+            mosquitto_disconnect(handle_);
+        return;
+    }
+    if (rc != MOSQ_ERR_SUCCESS) {
+        errno = error;
         return handled(rc);
+    }
+    // The connect waited; what follows never does.
+    if (const int fd = mosquitto_socket(handle_); fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     watchSocket();
 }
 
 void MqttSession::watchSocket() {
     dropSocket();
-    const int fd = mosquitto_socket(client_);
+    const int fd = mosquitto_socket(handle_);
     if (fd < 0)
         return lost("no connection");
     reading_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     connect(reading_.get(), &QSocketNotifier::activated, this, [this] {
-        handled(mosquitto_loop_read(client_, 1));
+        handled(mosquitto_loop_read(handle_, 1));
         if (reading_) {
-            handled(mosquitto_loop_misc(client_));
+            handled(mosquitto_loop_misc(handle_));
             misc_.start();
         }
     });
     writing_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
     connect(writing_.get(), &QSocketNotifier::activated, this,
-            [this] { handled(mosquitto_loop_write(client_, 1)); });
+            [this] { handled(mosquitto_loop_write(handle_, 1)); });
     wantWrite();
     misc_.start();
 }
@@ -181,19 +258,25 @@ void MqttSession::handled(int rc) {
         return;
     if (rc == MOSQ_ERR_SUCCESS)
         return wantWrite();
-    // A certificate that is not trusted stays untrusted: no use trying again.
+    // Neither a certificate that is not trusted nor a port that speaks no TLS will change: no
+    // use trying again.
     if (rc == MOSQ_ERR_TLS) {
-        const std::string detail = lastError_.substr(lastError_.rfind(':') + 1);
-        return giveUp("cannot connect to the broker " + broker() +
-                      ": its certificate is not trusted (" +
-                      (detail.empty() ? std::string("TLS failed") : detail) + ")");
+        const std::string& error = client_->lastError;
+        const std::string detail = error.substr(error.rfind(':') + 1);
+        if (error.find("certificate verify failed") != std::string::npos)
+            return giveUp("cannot connect to the broker " + broker() +
+                          ": its certificate is not trusted (" + detail + ")");
+        return giveUp("cannot connect to the broker " + broker() + " with TLS (" +
+                      (detail.empty() ? std::string("TLS failed") : detail) + "): if port " +
+                      std::to_string(options_.port) +
+                      " is its port without TLS, the address starts with mqtt://");
     }
     lost(why(rc));
 }
 
 void MqttSession::lost(const std::string& why) {
     dropSocket();
-    if (finished_ || retry_.isActive())
+    if (finished_ || retry_.isActive() || client_->connecting)
         return;
     connected_ = false;
     events_.lost(why);
@@ -210,16 +293,21 @@ void MqttSession::end() {
     finished_ = true;
     dropSocket();
     retry_.stop();
-    if (client_ != nullptr && connected_)
-        mosquitto_disconnect(client_);
+    if (handle_ != nullptr && connected_ && !client_->connecting)
+        mosquitto_disconnect(handle_);
     connected_ = false;
 }
 
 // In the user's words: "connection refused", not "Connection refused.".
 std::string MqttSession::why(int rc) const {
-    std::string text = rc == MOSQ_ERR_ERRNO ? std::strerror(errno)
-                       : lastError_.empty() ? mosquitto_strerror(rc)
-                                            : lastError_;
+    if (rc == MOSQ_ERR_KEEPALIVE)
+        return "the broker stopped answering";
+    if (rc == MOSQ_ERR_CONN_LOST && !connected_)
+        return "the broker closed the connection without answering: if port " +
+               std::to_string(options_.port) + " takes TLS, the address starts with mqtts://";
+    std::string text = rc == MOSQ_ERR_ERRNO              ? std::strerror(errno)
+                       : client_->lastError.empty() ? mosquitto_strerror(rc)
+                                                    : client_->lastError;
     if (text.ends_with('.'))
         text.pop_back();
     if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' &&
@@ -229,21 +317,39 @@ std::string MqttSession::why(int rc) const {
 }
 
 void MqttSession::accepted(int rc) {
-    if (rc != 0) {
-        // A wrong name or password, or a broker that does not let this client in, stays so.
-        static const char* const refusals[] = {"",
-                                               "it does not speak this version of MQTT",
-                                               "it does not accept this client's name",
-                                               "it is not available now",
-                                               "the user name or password is wrong",
-                                               "this client is not authorised"};
-        const std::string why = "the broker " + broker() + " refused the connection: " +
-                                (rc > 0 && rc <= 5 ? refusals[rc] : mosquitto_connack_string(rc));
-        return rc == 3 ? lost(why) : giveUp(why);
+    if (rc == 0) {
+        connected_ = true;
+        retryMilliseconds_ = options_.firstRetryMilliseconds;
+        return events_.connected();
     }
-    connected_ = true;
-    retryMilliseconds_ = options_.firstRetryMilliseconds;
-    events_.connected();
+    // A broker of an older MQTT is asked again in its own.
+    if (v5_ && (rc == 1 || rc == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION)) {
+        v5_ = false;
+        mosquitto_int_option(handle_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+        return lost("it speaks an older MQTT");
+    }
+    // Brokers tell a wrong password as "not authorised" as often as "bad user name or
+    // password"; either stays so, as a name the broker does not take does.
+    std::string reason;
+    switch (rc) {
+    case 4:
+    case 5:
+    case MQTT_RC_BAD_USERNAME_OR_PASSWORD:
+    case MQTT_RC_NOT_AUTHORIZED:
+        reason = "the user name or password is wrong, or the user may not use it";
+        break;
+    case 2:
+    case MQTT_RC_CLIENTID_NOT_VALID:
+        reason = "it does not accept this client's name";
+        break;
+    case 3:
+    case MQTT_RC_SERVER_UNAVAILABLE:
+    case MQTT_RC_SERVER_BUSY:
+        return lost("the broker " + broker() + " is not available now");
+    default:
+        reason = rc < 128 ? mosquitto_connack_string(rc) : mosquitto_reason_string(rc);
+    }
+    giveUp("the broker " + broker() + " refused the connection: " + reason);
 }
 
 } // namespace tamberlight

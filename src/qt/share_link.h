@@ -35,8 +35,9 @@ public:
     virtual void listeningForLeader() = 0;
     // A message on the clock's topic; retained when the broker kept it from before.
     virtual void clockMessage(std::string_view payload, bool retained) = 0;
-    // The leader announced itself, or its last will said it is gone.
-    virtual void leaderPresence(bool online) = 0;
+    // The leader announced itself, or a last will said it is gone; retained when the broker
+    // kept it from before.
+    virtual void leaderPresence(bool online, bool retained) = 0;
     // A follower announced itself, or took its announcement back.
     virtual void followerPresence(const std::string& follower, bool online) = 0;
 };
@@ -45,9 +46,11 @@ public:
 class ShareLink {
 public:
     virtual ~ShareLink() = default;
-    // A leader's clock message, published retained so that a follower that comes later has it.
+    // A leader's clock message, published retained so that a follower that comes later has it;
+    // dropped, never kept for later, while the link is down.
     virtual void publish(const std::string& payload) = 0;
-    // Takes up the leader's part: announces this clock as the leader and hears its followers.
+    // Takes up the leader's part: announces this clock as the leader and hears its followers;
+    // again, to answer a last will that says it is gone.
     virtual void lead() = 0;
     // Ends the link without a word more; the clock runs on its own.
     virtual void stop() = 0;

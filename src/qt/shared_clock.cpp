@@ -6,6 +6,7 @@
 #include "qt/clock_view.h"
 #include "qt/modules.h"
 
+#include <QDateTime>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <unistd.h>
@@ -34,9 +35,10 @@ SharedClock::SharedClock(ClockView& view, ClockWindow& model, ShareSetup setup, 
     , report_(std::move(report)) {
     elapsed_.start();
     deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
     connect(&deadline_, &QTimer::timeout, this, [this] { apply(room().timeIs(now())); });
     connect(&view_, &ClockView::clockMoved, this,
-            [this](bool tick) { apply(room().clockMoved(model_.ownClockMessage(tick))); });
+            [this](bool tick) { apply(room().clockMoved(model_.ownClockMessage(tick), now())); });
 }
 
 SharedClock::~SharedClock() = default;
@@ -56,15 +58,15 @@ void SharedClock::start() {
     }
     const ShareUrl& url = setup_.url;
     const std::string identity = newIdentity();
-    apply(
-        room().join(setup_.lead, url.topic, url.broker(), identity, model_.ownClockMessage(false)));
+    apply(room().join(setup_.lead, url.topic, url.broker(), identity, model_.ownClockMessage(false),
+                      QDateTime::currentMSecsSinceEpoch() - now()));
     const ShareLinkOptions options{url.host,      url.port,  url.tls,  url.user,   setup_.password,
                                    setup_.caFile, url.topic, identity, setup_.lead};
     link_.reset(make(&options, this));
 }
 
 void SharedClock::linkUp() {
-    apply(room().linkUp());
+    apply(room().linkUp(now()));
 }
 
 void SharedClock::linkDown(const std::string& why) {
@@ -83,19 +85,24 @@ void SharedClock::clockMessage(std::string_view payload, bool retained) {
     apply(room().clockMessage(payload, retained, now()));
 }
 
-void SharedClock::leaderPresence(bool online) {
-    apply(room().leaderPresence(online));
+void SharedClock::leaderPresence(bool online, bool retained) {
+    apply(room().leaderPresence(online, retained, now()));
 }
 
 void SharedClock::followerPresence(const std::string& follower, bool online) {
-    apply(room().followerPresence(follower, online));
+    apply(room().followerPresence(follower, online, now()));
 }
 
 void SharedClock::apply(Room::Effects effects) {
     for (const std::string& line : effects.tell)
         report_(line);
-    if (effects.show)
-        view_.run([&model = model_, &shown = *effects.show] { model.showRoom(shown); });
+    if (effects.takeUp || effects.show)
+        view_.run([&model = model_, &effects] {
+            if (effects.takeUp)
+                model.takeUp(*effects.takeUp);
+            if (effects.show)
+                model.showRoom(*effects.show);
+        });
     if (link_ && effects.publish)
         link_->publish(*effects.publish);
     if (link_ && effects.lead)
@@ -104,6 +111,8 @@ void SharedClock::apply(Room::Effects effects) {
         link_->stop();
     if (const std::optional<Room::Millis> at = room().nextDeadline())
         deadline_.start(static_cast<int>(std::max<Room::Millis>(0, *at - now())));
+    else
+        deadline_.stop();
 }
 
 } // namespace tamberlight

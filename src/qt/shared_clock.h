@@ -35,7 +35,7 @@ public:
     void refused(const std::string& why) override;
     void listeningForLeader() override;
     void clockMessage(std::string_view payload, bool retained) override;
-    void leaderPresence(bool online) override;
+    void leaderPresence(bool online, bool retained) override;
     void followerPresence(const std::string& follower, bool online) override;
 
 private:

@@ -258,6 +258,9 @@ std::string encodeClockMessage(const ClockMessage& message) {
     out += message.tick ? ",\"kind\":\"tick\"" : ",\"kind\":\"jump\"";
     out += ",\"seq\":" + std::to_string(message.sequence) + ",\"leader\":";
     appendQuoted(out, message.leader);
+    out += ",\"since\":" + std::to_string(message.since) + ",\"day\":" + std::to_string(message.day);
+    if (message.baseHour >= 0)
+        out += ",\"base\":" + std::to_string(message.baseHour);
     out += '}';
     return out;
 }
@@ -281,8 +284,16 @@ std::optional<ClockMessage> decodeClockMessage(std::string_view payload) {
         static_cast<std::uint64_t>(*sequence) > LargestSequence || !leader || leader->empty() ||
         leader->size() > LongestLeader)
         return std::nullopt;
-    return ClockMessage{*clock,          static_cast<std::int32_t>(*interval),  *running,
-                        *kind == "tick", static_cast<std::uint64_t>(*sequence), *leader};
+    ClockMessage message{*clock,          static_cast<std::int32_t>(*interval),  *running,
+                         *kind == "tick", static_cast<std::uint64_t>(*sequence), *leader};
+    // The later fields: one out of range is as if it were not there.
+    if (const auto* since = field<std::int64_t>(*fields, "since"); since && *since > 0)
+        message.since = static_cast<std::uint64_t>(*since);
+    if (const auto* day = field<std::int64_t>(*fields, "day"); day && *day >= 0 && *day <= UINT32_MAX)
+        message.day = static_cast<std::uint32_t>(*day);
+    if (const auto* base = field<std::int64_t>(*fields, "base"); base && *base >= 0 && *base < 24)
+        message.baseHour = static_cast<int>(*base);
+    return message;
 }
 
 } // namespace tamberlight

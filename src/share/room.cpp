@@ -2,41 +2,65 @@
 // SPDX-License-Identifier: MIT
 #include "share/room.h"
 
+#include <cstdio>
+#include <limits>
+
 namespace tamberlight {
 
+namespace {
+
+int minuteOf(const std::string& clock) {
+    return std::stoi(clock.substr(0, 2)) * 60 + std::stoi(clock.substr(3));
+}
+
+std::string clockText(int minute) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", minute / 60 % 24, minute % 60);
+    return text;
+}
+
+// Of two leaders the one that began to lead first keeps the room, the lesser identity if both
+// began at once; one that does not say when it began counts as the latest.
+bool ledLonger(const ClockMessage& a, const ClockMessage& b) {
+    const auto since = [](const ClockMessage& m) {
+        return m.since == 0 ? std::numeric_limits<std::uint64_t>::max() : m.since;
+    };
+    return since(a) != since(b) ? since(a) < since(b) : a.leader < b.leader;
+}
+
+} // namespace
+
 Room::Effects Room::join(bool lead, std::string topic, std::string broker, std::string identity,
-                         ClockMessage own) {
+                         ClockMessage own, Millis wallClock) {
     lead_ = lead;
     following_ = !lead;
     topic_ = std::move(topic);
     broker_ = std::move(broker);
     identity_ = std::move(identity);
     own_ = std::move(own);
+    wallClock_ = wallClock;
     state_ = State::Connecting;
     return showing(Effects{});
 }
 
-Room::Effects Room::linkUp() {
+Room::Effects Room::linkUp(Millis) {
     Effects effects;
     if (linkTold_)
-        effects.tell.push_back("the link to the broker " + broker_ + " is back");
+        effects.tell.push_back(linkEverUp_ ? "the link to the broker " + broker_ + " is back"
+                                           : "reached the broker " + broker_);
     linkTold_ = false;
+    linkEverUp_ = true;
     if (!lead_) {
         state_ = State::Following;
         return showing(std::move(effects));
     }
-    if (!hasLed_) {
-        state_ = State::Checking;
-        otherLeader_ = false;
-        checkUntil_.reset();
-        return showing(std::move(effects));
-    }
-    // A leader that was away takes up its part again and tells its clock at once; its
-    // followers announce themselves anew.
-    state_ = State::Leading;
-    followers_.clear();
-    effects.lead = true;
-    return showing(tellOwnClock(std::move(effects)));
+    // A would-be leader, and a leader whose link comes back, listen before they speak: the room
+    // may have found another leader meanwhile.
+    state_ = State::Checking;
+    checkUntil_.reset();
+    kept_.reset();
+    heardOther_ = presenceOnline_ = false;
+    return showing(std::move(effects));
 }
 
 Room::Effects Room::listeningForLeader(Millis now) {
@@ -45,38 +69,133 @@ Room::Effects Room::listeningForLeader(Millis now) {
     return {};
 }
 
-Room::Effects Room::timeIs(Millis now) {
-    if (state_ != State::Checking || !checkUntil_ || now < *checkUntil_)
-        return {};
+Room::Effects Room::decide(Millis now) {
     checkUntil_.reset();
-    if (otherLeader_) {
-        Effects effects;
-        effects.tell.push_back("another clock leads " + topic_ + " on " + broker_ +
-                               " already; this clock runs on its own");
-        effects.stop = true;
-        state_ = State::Alone;
-        return showing(std::move(effects));
-    }
-    // The topic had no live leader while this clock listened: it leads now.
-    state_ = State::Leading;
-    hasLed_ = true;
+    const bool roomKept = kept_ && kept_->leader != identity_;
+    if (heardOther_ || (roomKept && presenceOnline_))
+        return standBy(Effects{}, now);
+    if (!roomKept)
+        return lead(Effects{}, std::nullopt, now);
+    // The room outlived its leader: its time goes on from where the broker kept it.
     Effects effects;
+    effects.tell.push_back(topic_ + " on " + broker_ + " has no leader; this clock leads it from " +
+                           "the room's time " + kept_->clock + " (a base hour starts it afresh)");
+    return lead(std::move(effects), kept_, now);
+}
+
+// A leader that may be there is followed until it is heard, or until it is not heard for
+// LeaderGone from now.
+Room::Effects Room::standBy(Effects effects, Millis now) {
+    effects.tell.push_back("another clock leads " + topic_ + " on " + broker_ +
+                           "; this clock follows it and leads when it is gone");
+    state_ = State::Following;
+    following_ = true;
+    std::optional<bool> ring;
+    if (kept_)
+        ring = follow(*kept_, !heardOther_, now);
+    if (!heardAt_)
+        heardAt_ = now;
+    leaderPresent_ = true;
+    return showingTime(std::move(effects), ring.value_or(false));
+}
+
+Room::Effects Room::lead(Effects effects, std::optional<ClockMessage> from, Millis now) {
+    if (from || since_ == 0)
+        since_ = static_cast<std::uint64_t>(wallClock_ + now);
+    state_ = State::Leading;
+    following_ = onItsOwn_ = false;
+    followers_.clear();
+    leader_.reset();
+    heardAt_.reset();
+    goneCheck_.reset();
+    if (from) {
+        own_ = *from;
+        effects.takeUp = own_;
+    }
+    own_.tick = false;
     effects.lead = true;
-    return showing(tellOwnClock(std::move(effects)));
+    return showing(tellOwnClock(std::move(effects), now));
+}
+
+Room::Effects Room::timeIs(Millis now) {
+    if (state_ == State::Checking && checkUntil_ && now >= *checkUntil_)
+        return decide(now);
+    if (state_ == State::Leading) {
+        bool gone = false;
+        for (auto it = followers_.begin(); it != followers_.end();)
+            if (now - it->second >= FollowerGone)
+                it = followers_.erase(it), gone = true;
+            else
+                ++it;
+        Effects effects = now - publishedAt_ >= Heartbeat ? tellOwnClock(Effects{}, now) : Effects{};
+        return gone ? showing(std::move(effects)) : effects;
+    }
+    if (!following_ || !leader_)
+        return {};
+    bool gone = false;
+    if (leaderPresent_ && ((heardAt_ && now - *heardAt_ >= LeaderGone) ||
+                           (goneCheck_ && now >= *goneCheck_))) {
+        leaderPresent_ = false;
+        gone = true;
+    }
+    goneCheck_.reset();
+    if (!leaderPresent_ && lead_ && state_ == State::Following) {
+        ClockMessage room = *leader_;
+        room.clock = clockText(minute_);
+        room.day = day_;
+        Effects effects;
+        effects.tell.push_back("the leader of " + topic_ + " is gone; this clock leads it now, from " +
+                               room.clock);
+        return lead(std::move(effects), room, now);
+    }
+    // Unheard, a follower runs on at its leader's pace, as the leader's own clock would: one
+    // minute a tick, none made up for.
+    if (nextOwnTick_ && now >= *nextOwnTick_) {
+        minute_ = (minute_ + 1) % (24 * 60);
+        if (minute_ == 0) {
+            ++day_;
+            rang_.reset();
+        }
+        const bool ring = !rang_[minute_];
+        rang_.set(minute_);
+        onItsOwn_ = true;
+        nextOwnTick_ = now + leader_->intervalMs;
+        return showingTime(Effects{}, ring);
+    }
+    return gone ? showing(Effects{}) : Effects{};
 }
 
 std::optional<Room::Millis> Room::nextDeadline() const {
-    return state_ == State::Checking ? checkUntil_ : std::nullopt;
+    std::optional<Millis> next;
+    const auto consider = [&next](std::optional<Millis> at) {
+        if (at && (!next || *at < *next))
+            next = at;
+    };
+    if (state_ == State::Checking)
+        consider(checkUntil_);
+    if (state_ == State::Leading) {
+        consider(publishedAt_ + Heartbeat);
+        for (const auto& [follower, heard] : followers_)
+            consider(heard + FollowerGone);
+    }
+    if (following_ && leader_) {
+        if (leaderPresent_ && heardAt_)
+            consider(*heardAt_ + LeaderGone);
+        consider(goneCheck_);
+        consider(nextOwnTick_);
+    }
+    return next;
 }
 
 Room::Effects Room::linkDown(const std::string& why) {
     Effects effects;
     if (!linkTold_)
-        effects.tell.push_back((state_ == State::Connecting ? "cannot reach the broker "
-                                                            : "lost the link to the broker ") +
+        effects.tell.push_back((linkEverUp_ ? "lost the link to the broker "
+                                            : "cannot reach the broker ") +
                                broker_ + ": " + why + "; trying again");
     linkTold_ = true;
     state_ = State::NoLink;
+    checkUntil_.reset();
     return showing(std::move(effects));
 }
 
@@ -85,30 +204,42 @@ Room::Effects Room::refused(const std::string& why) {
     effects.tell.push_back(why + "; this clock runs on its own");
     state_ = State::Alone;
     following_ = false;
+    refused_ = true;
     return showing(std::move(effects));
 }
 
-Room::Effects Room::leaderPresence(bool online) {
-    if (lead_) {
-        otherLeader_ = otherLeader_ || (state_ == State::Checking && online);
+Room::Effects Room::leaderPresence(bool online, bool retained, Millis now) {
+    if (state_ == State::Checking) {
+        presenceOnline_ = online;
         return {};
     }
-    leaderPresent_ = online;
-    return showing(Effects{});
+    if (retained || online)
+        return {};
+    // Someone's last will says the leader is gone: a leader that is there says otherwise at
+    // once, and the room believes it gone if it does not.
+    if (state_ == State::Leading) {
+        Effects effects;
+        effects.lead = true;
+        return tellOwnClock(std::move(effects), now);
+    }
+    if (following_ && leaderPresent_)
+        goneCheck_ = now + LeaderCheck;
+    return {};
 }
 
-Room::Effects Room::followerPresence(const std::string& follower, bool online) {
+Room::Effects Room::followerPresence(const std::string& follower, bool online, Millis now) {
     if (state_ != State::Leading)
         return {};
+    const std::size_t before = followers_.size();
     if (online)
-        followers_.insert(follower);
+        followers_[follower] = now;
     else
         followers_.erase(follower);
-    return showing(Effects{});
+    return followers_.size() == before ? Effects{} : showing(Effects{});
 }
 
 Room::Effects Room::clockMessage(std::string_view payload, bool retained, Millis now) {
-    if (!following_)
+    if (state_ == State::Alone)
         return {};
     const std::optional<ClockMessage> message = decodeClockMessage(payload);
     if (!message) {
@@ -119,45 +250,126 @@ Room::Effects Room::clockMessage(std::string_view payload, bool retained, Millis
         }
         return effects;
     }
-    // A leader that starts again comes with a new identity and counts afresh.
-    if (message->leader == leaderId_ && message->sequence <= leaderSequence_)
+    if (message->leader == identity_)
+        return {}; // its own, heard back
+    if (state_ == State::Checking) {
+        if (!kept_ || kept_->leader != message->leader || kept_->sequence < message->sequence)
+            kept_ = message;
+        heardOther_ = heardOther_ || !retained;
+    }
+    Effects effects;
+    if (state_ == State::Leading) {
+        ClockMessage self = own_;
+        self.leader = identity_;
+        self.since = since_;
+        if (retained || ledLonger(self, *message))
+            return {}; // the other steps down
+        effects.tell.push_back("another clock leads " + topic_ +
+                               " too and has led it longer; this clock follows it now");
+        state_ = State::Following;
+        following_ = true;
+        leader_.reset();
+        heardAt_.reset();
+    }
+    if (!following_)
         return {};
-    leaderId_ = message->leader;
-    leaderSequence_ = message->sequence;
-    const int minute =
-        std::stoi(message->clock.substr(0, 2)) * 60 + std::stoi(message->clock.substr(3));
-    // Each minute's entries ring once, however often that minute is told; what the broker kept
-    // from before this clock came is no tick.
-    const bool ring = !retained && message->tick && lastTick_ != minute;
+    const std::optional<bool> ring = follow(*message, retained, now);
+    if (!ring && effects.tell.empty())
+        return {};
+    return showingTime(std::move(effects), ring.value_or(false));
+}
+
+// Takes up a leader's message, unless it is old or from a leader that gives way to the one
+// followed; whether the entries of its minute ring.
+std::optional<bool> Room::follow(const ClockMessage& message, bool retained, Millis now) {
+    const bool same = leader_ && leader_->leader == message.leader;
+    if (same && message.sequence <= leader_->sequence)
+        return std::nullopt;
+    if (leader_ && !same && leaderPresent_ && ledLonger(*leader_, message))
+        return std::nullopt;
+    const bool live = !retained;
+    // Ticks that come closer together than a quarter of their interval were held up on the way:
+    // they are shown, not rung.
+    const bool late = live && same && heardAt_ && now - *heardAt_ < message.intervalMs / 4;
+    if (live) {
+        heardAt_ = now;
+        leaderPresent_ = true;
+        onItsOwn_ = false;
+        goneCheck_.reset();
+        nextOwnTick_.reset();
+        if (message.running && message.intervalMs > 0)
+            nextOwnTick_ = now + message.intervalMs + message.intervalMs / 4;
+    }
+    leader_ = message;
+    if (message.day != day_) {
+        day_ = message.day;
+        rang_.reset();
+    }
+    minute_ = minuteOf(message.clock);
+    const bool ring = live && message.tick && !late && !rang_[minute_];
     if (ring)
-        lastTick_ = minute;
-    leaderRunning_ = message->running;
-    Effects effects = showing(Effects{});
-    effects.show->minute = minute;
-    effects.show->ring = ring;
-    return effects;
+        rang_.set(minute_);
+    return ring;
 }
 
-Room::Effects Room::clockMoved(ClockMessage own) {
+Room::Effects Room::clockMoved(ClockMessage own, Millis now) {
     own_ = std::move(own);
-    return state_ == State::Leading ? tellOwnClock(Effects{}) : Effects{};
+    return state_ == State::Leading ? tellOwnClock(Effects{}, now) : Effects{};
 }
 
-Room::Effects Room::tellOwnClock(Effects effects) {
+Room::Effects Room::tellOwnClock(Effects effects, Millis now) {
     ClockMessage message = own_;
     message.sequence = ++sequence_;
     message.leader = identity_;
+    message.since = since_;
     effects.publish = encodeClockMessage(message);
     own_.tick = false; // told again later, it is a jump
+    publishedAt_ = now;
     return effects;
 }
 
 Room::Shown Room::shown() const {
-    return {status(), following_, !following_ || leaderRunning_, std::nullopt, false};
+    Shown shown;
+    shown.status = status();
+    shown.following = following_;
+    shown.leaderRunning = !following_ || !leader_ || leader_->running;
+    shown.onItsOwn = following_ && onItsOwn_;
+    switch (state_) {
+    case State::Alone:
+        shown.mark = refused_ ? Mark::Refused : Mark::None;
+        break;
+    case State::NoLink:
+        shown.mark = Mark::NoLink;
+        break;
+    case State::Connecting:
+    case State::Checking:
+        shown.mark = !following_ ? Mark::None : lead_ ? Mark::StandingBy : Mark::Waiting;
+        break;
+    case State::Leading:
+        break;
+    case State::Following:
+        shown.mark = !leaderPresent_ ? (heardAt_ ? Mark::LeaderGone : Mark::Waiting)
+                     : lead_         ? Mark::StandingBy
+                                     : Mark::None;
+        break;
+    }
+    if (following_ && leader_) {
+        shown.interval = leader_->intervalMs;
+        if (leader_->baseHour >= 0)
+            shown.baseHour = leader_->baseHour;
+    }
+    return shown;
 }
 
 Room::Effects Room::showing(Effects effects) const {
     effects.show = shown();
+    return effects;
+}
+
+Room::Effects Room::showingTime(Effects effects, bool ring) const {
+    effects.show = shown();
+    effects.show->minute = minute_;
+    effects.show->ring = ring;
     return effects;
 }
 
@@ -174,7 +386,9 @@ std::string Room::status() const {
         return "leading " + topic_ +
                (followers_.empty() ? "" : " (" + std::to_string(followers_.size()) + " following)");
     case State::Following:
-        return "following " + topic_ + (leaderPresent_ ? "" : ": leader gone");
+        return (lead_ ? "standing by to lead " : "following ") + topic_ +
+               (leaderPresent_ ? "" : heardAt_ ? ": leader gone" : ": waiting for its leader") +
+               (onItsOwn_ ? ", running on its own" : "");
     }
     return "";
 }

@@ -41,6 +41,10 @@ ShareUrl parseShareUrl(std::string_view url) {
     parsed.topic = std::string(rest.substr(slash + 1));
     if (parsed.topic.find_first_of("+#") != std::string::npos)
         refuse(url, "a topic with + or # in it is a pattern, not one clock");
+    if (parsed.topic.find('?') != std::string::npos)
+        refuse(url, "an address takes no ?query; a topic with ? in it cannot be given here");
+    if (parsed.topic.starts_with('$'))
+        refuse(url, "topics that begin with $ are the broker's own; no clock can be shared there");
     if (parsed.topic.find('\0') != std::string::npos || parsed.topic.size() > 1024)
         refuse(url, "the topic cannot be used");
     if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
@@ -56,7 +60,10 @@ ShareUrl parseShareUrl(std::string_view url) {
         const std::size_t close = authority.find(']');
         if (close == std::string_view::npos)
             refuse(url, "the host is not closed by ]");
+        // A zone after %, as in [fe80::1%eth0] (or %25eth0, as in a web address).
         parsed.host = std::string(authority.substr(1, close - 1));
+        if (const std::size_t zone = parsed.host.find("%25"); zone != std::string::npos)
+            parsed.host.erase(zone + 1, 2);
         if (close + 1 < authority.size()) {
             if (authority[close + 1] != ':')
                 refuse(url, "the host is followed by what is no port");

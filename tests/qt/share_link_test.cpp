@@ -37,7 +37,7 @@ public:
     void clockMessage(std::string_view payload, bool retained) override {
         lines.push_back((retained ? "kept: " : "message: ") + std::string(payload));
     }
-    void leaderPresence(bool online) override { lines.emplace_back(online ? "leader" : "gone"); }
+    void leaderPresence(bool online, bool) override { lines.emplace_back(online ? "leader" : "gone"); }
     void followerPresence(const std::string& follower, bool online) override {
         lines.push_back(follower + (online ? " follows" : " left"));
     }
@@ -140,8 +140,8 @@ TEST_F(Room, AWrongPasswordEndsTheAttempts) {
     until([] { return false; }, 500); // ten times the first wait before another attempt
     EXPECT_EQ(told.lines,
               std::vector<std::string>{"refused: the broker 127.0.0.1:" + std::to_string(port) +
-                                       " refused the connection: this client is "
-                                       "not authorised"});
+                                       " refused the connection: the user name or "
+                                       "password is wrong, or the user may not use it"});
 }
 
 TEST_F(Room, AnAbsentBrokerIsTriedAtDoublingIntervalsUntilItComes) {

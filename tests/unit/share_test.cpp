@@ -14,9 +14,10 @@
 
 namespace tamberlight {
 
-const ClockMessage Example{"18:30", 1492, true, true, 42, "hall-pc-4711-9f3a"};
+const ClockMessage Example{"18:30", 1492, true, true, 42, "hall-pc-4711-9f3a", 1796601600000, 3, 18};
 const std::string ExampleText = R"({"v":1,"clock":"18:30","interval_ms":1492,"running":true,)"
-                                R"("kind":"tick","seq":42,"leader":"hall-pc-4711-9f3a"})";
+                                R"("kind":"tick","seq":42,"leader":"hall-pc-4711-9f3a",)"
+                                R"("since":1796601600000,"day":3,"base":18})";
 
 TEST(ClockMessages, TheDocumentedFormBothWaysAndOddCharactersSafely) {
     EXPECT_EQ(encodeClockMessage(Example), ExampleText);
@@ -103,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
     test::textRowName<Address>);
 
 // The room, driven by what a link hears and by the time, as the shell drives it; each event's
-// effects in a line: what the user reads, what is published, what the link is asked, the title.
+// effects in a line: what the user reads, what is published, what the link is asked, what the
+// window takes up and shows.
 class RoomEvents : public ::testing::Test {
 protected:
     std::string did(const Room::Effects& effects) {
@@ -117,79 +119,164 @@ protected:
         }
         line += effects.lead ? "lead. " : "";
         line += effects.stop ? "stop. " : "";
-        if (effects.show)
-            line += "show '" + effects.show->status + "'" +
-                    (effects.show->minute ? " at " + std::to_string(*effects.show->minute) : "") +
-                    (effects.show->ring ? " ringing" : "");
+        line += effects.takeUp ? "take up " + effects.takeUp->clock + ". " : "";
+        if (const auto& show = effects.show)
+            line += "show '" + show->status + "'" +
+                    (show->mark != Room::Mark::None
+                         ? " mark " + std::to_string(static_cast<int>(show->mark))
+                         : "") +
+                    (show->onItsOwn ? " own" : "") +
+                    (show->minute ? " at " + std::to_string(*show->minute) : "") +
+                    (show->ring ? " ringing" : "");
         return line;
     }
-    std::string message(const char* clock, std::uint64_t seq, bool tick = true,
-                        const char* leader = "a") {
-        return encodeClockMessage({clock, 1000, true, tick, seq, leader});
+    static std::string message(const char* clock, std::uint64_t seq, bool tick = true,
+                               const char* leader = "a", std::uint64_t since = 100) {
+        return encodeClockMessage({clock, 1000, true, tick, seq, leader, since, 0, -1});
     }
     Room room;
-    const ClockMessage own{"18:30", 1492, true, false, 0, ""};
+    const ClockMessage own{"18:30", 1492, true, false, 0, "", 0, 0, -1};
 };
 
 TEST_F(RoomEvents, AFollowerShowsEachNewMinuteOnceAndRingsLiveTicksOnly) {
-    EXPECT_EQ(did(room.join(false, "room", "h:1", "me", own)), "show 'room: connecting'");
+    EXPECT_EQ(did(room.join(false, "room", "h:1", "me", own, 0)),
+              "show 'room: connecting' mark 1");
     EXPECT_TRUE(room.following()) << "its own clock rests from the start";
-    EXPECT_EQ(did(room.linkUp()), "show 'following room'");
+    EXPECT_EQ(did(room.linkUp(0)), "show 'following room: waiting for its leader' mark 1");
     EXPECT_EQ(did(room.clockMessage(message("18:29", 1), true, 0)),
-              "show 'following room' at 1109");
+              "show 'following room: waiting for its leader' mark 1 at 1109")
+        << "what the broker kept is no sign of a live leader";
     EXPECT_EQ(did(room.clockMessage(message("18:30", 2), false, 0)),
               "show 'following room' at 1110 ringing");
-    EXPECT_EQ(did(room.clockMessage(message("18:30", 3), false, 0)),
+    EXPECT_EQ(did(room.clockMessage(message("18:30", 3), false, 1000)),
               "show 'following room' at 1110")
         << "the same minute again";
-    EXPECT_EQ(did(room.clockMessage(message("18:31", 3), false, 0)), "") << "a repeated number";
-    EXPECT_EQ(did(room.clockMessage(message("18:31", 4, false), false, 0)),
+    EXPECT_EQ(did(room.clockMessage(message("18:31", 3), false, 1000)), "") << "a repeated number";
+    EXPECT_EQ(did(room.clockMessage(message("18:31", 4, false), false, 2000)),
               "show 'following room' at 1111")
         << "a jump";
-    EXPECT_EQ(did(room.clockMessage(message("18:29", 1, true, "b"), false, 0)),
-              "show 'following room' at 1109 ringing")
-        << "a new leader counts afresh";
-    EXPECT_EQ(did(room.clockMessage("garbage", false, 1000)),
+    EXPECT_EQ(did(room.clockMessage(message("18:32", 5), false, 2100)),
+              "show 'following room' at 1112")
+        << "a tick held up on the way, closer to the last than a quarter interval";
+    EXPECT_EQ(did(room.clockMessage("garbage", false, 3000)),
               "tell ignored a message on room that is no leader's clock. ");
-    EXPECT_EQ(did(room.clockMessage("{}", false, 60999)), "") << "told once a minute";
-    EXPECT_EQ(did(room.clockMessage("{}", false, 61000)).substr(0, 7), "tell ig");
-    EXPECT_EQ(did(room.leaderPresence(false)), "show 'following room: leader gone'");
-    room.clockMessage(encodeClockMessage({"18:40", 0, false, false, 9, "b"}), false, 0);
-    EXPECT_FALSE(room.shown().leaderRunning);
+    EXPECT_EQ(did(room.clockMessage("{}", false, 62999)), "") << "told once a minute";
+    EXPECT_EQ(did(room.clockMessage("{}", false, 63000)).substr(0, 7), "tell ig");
     EXPECT_EQ(did(room.refused("the broker h:1 refused")),
-              "tell the broker h:1 refused; this clock runs on its own. show ''");
+              "tell the broker h:1 refused; this clock runs on its own. show '' mark 5");
     EXPECT_FALSE(room.following());
 }
 
-TEST_F(RoomEvents, ALeaderListensFirstAndLeadsAnEmptyRoomOnly) {
-    room.join(true, "room", "h:1", "me", own);
-    EXPECT_EQ(did(room.linkDown("refused")),
-              "tell cannot reach the broker h:1: refused; trying again. show 'room: no connection, "
-              "retrying'");
-    EXPECT_EQ(did(room.linkUp()),
-              "tell the link to the broker h:1 is back. show 'room: connecting'");
-    room.listeningForLeader(1000);
-    EXPECT_EQ(room.nextDeadline(), 1500);
-    EXPECT_EQ(did(room.timeIs(1499)), "");
-    room.leaderPresence(true);
-    EXPECT_EQ(
-        did(room.timeIs(1500)),
-        "tell another clock leads room on h:1 already; this clock runs on its own. stop. show ''");
+// Unheard, a follower runs on at its leader's pace and rings its own minutes; heard again, it
+// takes the leader's time, and no minute rings twice.
+TEST_F(RoomEvents, ASilentLeadersFollowersRunOnAndRingEachMinuteOnce) {
+    room.join(false, "room", "h:1", "me", own, 0);
+    room.linkUp(0);
+    room.clockMessage(message("06:00", 1), false, 0);
+    EXPECT_EQ(room.nextDeadline(), 1250) << "a little over one interval";
+    EXPECT_EQ(did(room.timeIs(1250)), "show 'following room, running on its own' own at 361 ringing");
+    EXPECT_EQ(did(room.linkDown("gone")),
+              "tell lost the link to the broker h:1: gone; trying again. show 'room: no "
+              "connection, retrying' mark 3 own");
+    EXPECT_EQ(did(room.timeIs(2250)), "show 'room: no connection, retrying' mark 3 own at 362 ringing");
+    room.linkUp(3000);
+    EXPECT_EQ(did(room.clockMessage(message("06:02", 3), false, 3100)), "show 'following room' at 362")
+        << "its minute rang already";
+    EXPECT_EQ(did(room.clockMessage(message("06:05", 4), false, 4100)),
+              "show 'following room' at 365 ringing")
+        << "a jump of the room's time rings where it lands, as the leader's tick does";
+    EXPECT_EQ(did(room.clockMessage(message("06:04", 5, false), false, 5100)), "show 'following room' at 364");
+    EXPECT_EQ(did(room.clockMessage(message("06:05", 6), false, 6100)), "show 'following room' at 365")
+        << "the room went back: what rang this day rings no more";
+    room.clockMessage(encodeClockMessage({"06:05", 1000, true, false, 7, "a", 100, 1, 6}), false, 7100);
+    EXPECT_EQ(room.shown().baseHour, 6) << "the leader's base hour shows in the follower's box";
+    EXPECT_EQ(did(room.clockMessage(message("06:06", 8), false, 8100)), "show 'following room' at 366 ringing");
+    EXPECT_EQ(did(room.timeIs(8100 + Room::LeaderGone)),
+              "show 'following room: leader gone, running on its own' mark 4 own at 367 ringing");
+}
 
-    Room empty;
-    empty.join(true, "room", "h:1", "me", own);
-    empty.linkUp();
-    empty.listeningForLeader(0);
-    EXPECT_EQ(did(empty.timeIs(500)), "publish 18:30 jump 1. lead. show 'leading room'");
-    empty.followerPresence("f1", true);
-    EXPECT_EQ(did(empty.followerPresence("f2", true)), "show 'leading room (2 following)'");
-    EXPECT_EQ(did(empty.clockMoved({"18:31", 1492, true, true, 0, ""})), "publish 18:31 tick 2. ");
-    EXPECT_EQ(did(empty.linkDown("gone")).substr(0, 30), "tell lost the link to the brok");
-    EXPECT_EQ(did(empty.linkDown("gone")), "show 'room: no connection, retrying'") << "told once";
-    EXPECT_EQ(did(empty.linkUp()),
-              "tell the link to the broker h:1 is back. publish 18:31 jump 3. lead. show 'leading "
-              "room'")
-        << "a leader that was away tells its clock again, as a jump";
+// Of two leaders the one that led longer keeps the room, for its followers as for the two.
+TEST_F(RoomEvents, TwoLeadersAgreeOnTheOneThatLedLonger) {
+    room.join(true, "room", "h:1", "me", own, 1000);
+    room.linkUp(0);
+    room.listeningForLeader(0);
+    EXPECT_EQ(did(room.timeIs(500)), "publish 18:30 jump 1. lead. show 'leading room'")
+        << "an empty room: it leads from its own time";
+    EXPECT_EQ(did(room.clockMessage(message("07:00", 1, true, "z", 1600), false, 600)), "")
+        << "a leader that began later gives way";
+    EXPECT_EQ(did(room.clockMessage(message("07:00", 1, true, "b", 1500), false, 700)),
+              "tell another clock leads room too and has led it longer; this clock follows it "
+              "now. show 'standing by to lead room' mark 2 at 420 ringing")
+        << "began at the same time (1500): the lesser identity keeps it";
+    EXPECT_FALSE(room.following() == false);
+    EXPECT_EQ(did(room.clockMessage(message("09:00", 2, true, "z", 1600), false, 800)), "")
+        << "its followers ignore the one that gave way";
+    EXPECT_EQ(did(room.leaderPresence(false, false, 900)), "");
+    EXPECT_EQ(did(room.timeIs(1400)),
+              "tell the leader of room is gone; this clock leads it now, from 07:00. publish "
+              "07:00 jump 2. lead. take up 07:00. show 'leading room'")
+        << "a last will not answered at once";
+}
+
+// A would-be leader listens first: a live leader makes it stand by; a room whose leader is
+// gone goes on from the time the broker kept.
+TEST_F(RoomEvents, AWouldBeLeaderStandsByOrTakesUpTheRoomsTime) {
+    const std::string kept = message("00:18", 40, true, "old");
+    struct Case {
+        bool online, live;
+        const char* after;
+    } cases[] = {
+        {false, false,
+         "tell room on h:1 has no leader; this clock leads it from the room's time 00:18 (a base "
+         "hour starts it afresh). publish 00:18 jump 1. lead. take up 00:18. show 'leading room'"},
+        {true, false,
+         "tell another clock leads room on h:1; this clock follows it and leads when it is gone. "
+         "show 'standing by to lead room' mark 2 at 18"},
+        {true, true,
+         "tell another clock leads room on h:1; this clock follows it and leads when it is gone. "
+         "show 'standing by to lead room' mark 2 at 18 ringing"},
+    };
+    for (const Case& c : cases) {
+        Room r;
+        r.join(true, "room", "h:1", "me", own, 0);
+        r.linkUp(0);
+        r.clockMessage(kept, !c.live, 10);
+        r.leaderPresence(c.online, true, 10);
+        r.listeningForLeader(20);
+        EXPECT_EQ(did(r.timeIs(520)), c.after);
+        if (c.online && !c.live) {
+            EXPECT_EQ(did(r.timeIs(520 + Room::LeaderGone)).substr(0, 31),
+                      "tell the leader of room is gone")
+                << "the broker's 'online' alone counts for nothing once LeaderGone passes";
+        }
+    }
+}
+
+TEST_F(RoomEvents, ALeaderTellsItsClockAfterEachReturnAndEverySoOften) {
+    room.join(true, "room", "h:1", "me", own, 0);
+    EXPECT_EQ(did(room.linkDown("refused")),
+              "tell cannot reach the broker h:1: refused; trying again. show 'room: no "
+              "connection, retrying' mark 3");
+    EXPECT_EQ(did(room.linkUp(0)), "tell reached the broker h:1. show 'room: connecting'");
+    room.listeningForLeader(0);
+    room.timeIs(500);
+    room.followerPresence("f1", true, 500);
+    EXPECT_EQ(did(room.followerPresence("f2", true, 40000)), "show 'leading room (2 following)'");
+    EXPECT_EQ(did(room.clockMoved({"18:31", 1492, true, true, 0, "", 0, 0, -1}, 41000)),
+              "publish 18:31 tick 2. ");
+    EXPECT_EQ(room.nextDeadline(), 41000 + Room::Heartbeat);
+    EXPECT_EQ(did(room.timeIs(46000)), "publish 18:31 jump 3. ") << "a stopped clock is heard too";
+    EXPECT_EQ(did(room.timeIs(500 + Room::FollowerGone)),
+              "publish 18:31 jump 4. show 'leading room (1 following)'")
+        << "a follower that stopped announcing itself";
+    EXPECT_EQ(did(room.leaderPresence(false, false, 76000)), "publish 18:31 jump 5. lead. ")
+        << "a last will that says this leader is gone is answered";
+    room.linkDown("gone");
+    EXPECT_EQ(did(room.linkUp(80000)),
+              "tell the link to the broker h:1 is back. show 'room: connecting'")
+        << "a leader whose link comes back listens again before it speaks";
+    room.listeningForLeader(80000);
+    EXPECT_EQ(did(room.timeIs(80500)), "publish 18:31 jump 6. lead. show 'leading room'");
 }
 
 // What the window does with what the room shows: a follower's own clock and its controls rest.
@@ -198,17 +285,20 @@ TEST(RoomShown, AFollowerShowsTheLeadersTimeAndStopAndItsControlsRest) {
     ClockWindow window{services};
     window.scheduleBox.setText("t\r\n18:30 briefing");
     window.applySchedule();
-    window.room().join(false, "room", "h:1", "me", window.ownClockMessage(false));
-    window.room().linkUp();
-    window.showRoom(
-        *window.room()
-             .clockMessage(encodeClockMessage({"18:30", 0, false, true, 1, "a"}), false, 0)
-             .show);
+    window.room().join(false, "room", "h:1", "me", window.ownClockMessage(false), 0);
+    window.room().linkUp(0);
+    window.showRoom(*window.room()
+                         .clockMessage(encodeClockMessage({"18:30", 0, false, true, 1, "a", 1, 0, 9}),
+                                       false, 0)
+                         .show);
     EXPECT_EQ(window.title(), "Tamberlight – following room");
     EXPECT_FALSE(window.timerRuns() || window.baseHourButton.enabled || window.intervalBox.enabled);
-    EXPECT_TRUE(window.stoppedMark.visible) << "the leader's clock stands still";
+    EXPECT_EQ(window.stoppedMark.caption, "‖ 停止中") << "the leader's clock stands still";
+    EXPECT_EQ(window.intervalBox.text() + " " + window.baseHourBox.text(), "0 9");
     EXPECT_EQ(window.clockText.caption, "18:30");
     EXPECT_EQ(services.sounds, std::vector<std::string>{"beep"});
+    window.showRoom(*window.room().linkDown("gone").show);
+    EXPECT_EQ(window.stoppedMark.caption, "‖ 停止中・接続なし");
 }
 
 } // namespace tamberlight
