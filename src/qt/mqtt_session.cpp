@@ -9,6 +9,8 @@
 #include <mosquitto.h>
 #include <mqtt_protocol.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <thread>
 
 namespace tamberlight {
@@ -129,12 +131,22 @@ MqttSession::~MqttSession() {
     if (handle_ == nullptr || client_->connecting)
         return;
     if (connected_) {
-        mosquitto_disconnect(handle_);
+        mosquitto_disconnect_v5(handle_, 0, nullptr);
         const int fd = mosquitto_socket(handle_);
         for (int i = 0; i < 4 && fd >= 0 && mosquitto_want_write(handle_); ++i) {
             pollfd ready{fd, POLLOUT, 0};
             if (::poll(&ready, 1, 50) != 1 || mosquitto_loop_write(handle_, 1) != MOSQ_ERR_SUCCESS)
                 break;
+        }
+        // What the broker still sends is read and dropped until it closes, so that the link
+        // ends in order and is not reset, which the broker would take for a loss.
+        if (fd >= 0 && ::shutdown(fd, SHUT_WR) == 0) {
+            char unread[1024];
+            for (int i = 0; i < 8; ++i) {
+                pollfd readable{fd, POLLIN, 0};
+                if (::poll(&readable, 1, 25) != 1 || ::read(fd, unread, sizeof unread) <= 0)
+                    break;
+            }
         }
     }
     dropSocket();
@@ -209,7 +221,7 @@ void MqttSession::connectDone(int rc, int error) {
     client_->connecting = false;
     if (finished_) {
         if (rc == MOSQ_ERR_SUCCESS)
-            mosquitto_disconnect(handle_);
+            mosquitto_disconnect_v5(handle_, 0, nullptr);
         return;
     }
     if (rc != MOSQ_ERR_SUCCESS) {
@@ -294,7 +306,7 @@ void MqttSession::end() {
     dropSocket();
     retry_.stop();
     if (handle_ != nullptr && connected_ && !client_->connecting)
-        mosquitto_disconnect(handle_);
+        mosquitto_disconnect_v5(handle_, 0, nullptr);
     connected_ = false;
 }
 
