@@ -35,7 +35,9 @@ std::string firstLine(const std::string& path, const char* what, bool secret = f
                                  "chmod 600 it\n", what, path.c_str());
         text = readBounded(*file);
     } catch (const FileRefused& refused) {
-        wrongUse(std::string("cannot read the ") + what + " " + path + ": " + refused.what());
+        const std::string why = refused.what();
+        wrongUse(std::string("cannot read the ") + what + " " + path + ": " +
+                 why.substr(0, why.find(", not a settings file")));
     }
     std::string line = text.substr(0, text.find('\n'));
     if (line.ends_with('\r'))

@@ -12,8 +12,8 @@ namespace tamberlight {
 // The clock as a leading window publishes it for the windows that follow, and for any other
 // tool that reads it: one small JSON object, for example
 //   {"v":1,"clock":"18:30","interval_ms":1492,"running":true,"kind":"tick","seq":42,
-//    "leader":"hall-pc-4711-9f3a","since":1796601600000,"day":3,"base":18}
-// The last three may be missing: a reader takes what is there.
+//    "leader":"hall-pc-4711-9f3a","since":1796601600000,"term":2,"day":3,"base":18}
+// The last four may be missing: a reader takes what is there.
 struct ClockMessage {
     std::string clock;           // the clock text, HH:MM
     std::int32_t intervalMs = 0; // the leader's tick interval in milliseconds
@@ -22,6 +22,7 @@ struct ClockMessage {
     std::uint64_t sequence = 0;  // grows by one with every message of one leader
     std::string leader;          // the leader's identity
     std::uint64_t since = 0;     // when it began to lead, in milliseconds since 1970 (0: unknown)
+    std::uint32_t term = 0;      // grows by one each time the room's leader is taken over
     std::uint32_t day = 0;       // grows when the leader's clock passes midnight or a base hour
     int baseHour = -1;           // the leader's last base hour, -1 when it set none
 

@@ -19,13 +19,17 @@ std::string clockText(int minute) {
     return text;
 }
 
-// Of two leaders the one that began to lead first keeps the room, the lesser identity if both
-// began at once; one that does not say when it began counts as the latest.
-bool ledLonger(const ClockMessage& a, const ClockMessage& b) {
+// Of two leaders the one that took the room over last keeps it: a leader that was cut off and
+// comes back finds it led by the one that took over meanwhile. Of two that took it over at the
+// same turn, the one that began to lead first keeps it, the lesser identity if both began at
+// once; one that does not say when it began counts as the latest.
+bool keepsTheRoom(const ClockMessage& a, const ClockMessage& b) {
     const auto since = [](const ClockMessage& m) {
         return m.since == 0 ? std::numeric_limits<std::uint64_t>::max() : m.since;
     };
-    return since(a) != since(b) ? since(a) < since(b) : a.leader < b.leader;
+    return a.term != b.term       ? a.term > b.term
+           : since(a) != since(b) ? since(a) < since(b)
+                                  : a.leader < b.leader;
 }
 
 } // namespace
@@ -102,6 +106,8 @@ Room::Effects Room::standBy(Effects effects, Millis now) {
 Room::Effects Room::lead(Effects effects, std::optional<ClockMessage> from, Millis now) {
     if (from || since_ == 0)
         since_ = static_cast<std::uint64_t>(wallClock_ + now);
+    if (from)
+        term_ = from->term + 1;
     state_ = State::Leading;
     following_ = onItsOwn_ = false;
     followers_.clear();
@@ -262,10 +268,11 @@ Room::Effects Room::clockMessage(std::string_view payload, bool retained, Millis
         ClockMessage self = own_;
         self.leader = identity_;
         self.since = since_;
-        if (retained || ledLonger(self, *message))
+        self.term = term_;
+        if (retained || keepsTheRoom(self, *message))
             return {}; // the other steps down
         effects.tell.push_back("another clock leads " + topic_ +
-                               " too and has led it longer; this clock follows it now");
+                               " too, and the room keeps it; this clock follows it now");
         state_ = State::Following;
         following_ = true;
         leader_.reset();
@@ -285,7 +292,7 @@ std::optional<bool> Room::follow(const ClockMessage& message, bool retained, Mil
     const bool same = leader_ && leader_->leader == message.leader;
     if (same && message.sequence <= leader_->sequence)
         return std::nullopt;
-    if (leader_ && !same && leaderPresent_ && ledLonger(*leader_, message))
+    if (leader_ && !same && leaderPresent_ && keepsTheRoom(*leader_, message))
         return std::nullopt;
     const bool live = !retained;
     // Ticks that come closer together than a quarter of their interval were held up on the way:
@@ -322,6 +329,7 @@ Room::Effects Room::tellOwnClock(Effects effects, Millis now) {
     message.sequence = ++sequence_;
     message.leader = identity_;
     message.since = since_;
+    message.term = term_;
     effects.publish = encodeClockMessage(message);
     own_.tick = false; // told again later, it is a jump
     publishedAt_ = now;

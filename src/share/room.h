@@ -21,8 +21,8 @@ namespace tamberlight {
 //
 // A leader is believed only while it is heard: it tells its clock on every tick and at least
 // every Heartbeat, and one not heard for LeaderGone is gone, whatever the broker kept of it. Of
-// two leaders heard at once, the one that has led longer keeps the room (the lesser identity if
-// both began at once); every clock of the room applies the same rule, so all agree.
+// two leaders heard at once, the one that took the room over last keeps it, or, at the same
+// turn, the one that has led longer; every clock of the room applies the same rule, so all agree.
 class Room {
 public:
     using Millis = std::int64_t;
@@ -119,6 +119,7 @@ private:
 
     // A leader's part.
     std::uint64_t sequence_ = 0, since_ = 0;
+    std::uint32_t term_ = 0;
     Millis publishedAt_ = 0;
     std::map<std::string, Millis> followers_;
 

@@ -8,40 +8,7 @@
 # authority works. (Garbage on the topic and the command line have unit tests of their own.)
 source "$(dirname "$0")/lib.sh"
 
-x_server
-free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-port=$(free_port)
-broker() { mosquitto -c "$scratch/$1.conf" >>"$scratch/$1.log" 2>&1 & }
-printf 'listener %s 127.0.0.1\nallow_anonymous true\n' "$port" >"$scratch/open.conf"
-broker open
-within "mosquitto_sub -p $port -t probe -W 1 -E 2>/dev/null"
-room="mqtt://127.0.0.1:$port/room"
-
-# A clock in a folder of its own, at its own place on the screen (twips), with its own entries.
-clock() { # clock NAME LEFT SOUND [ENTRY] -- ARGUMENTS...
-    local name=$1 left=$2 sound=$3 entry=$4
-    shift 5
-    mkdir -p "$scratch/$name" && cp "$scratch"/tamberlight "$scratch"/libtamberlight_*.so "$scratch/$name/"
-    printf '%s\r\n' "" "$sound" " 0" " $left" " 3525" " 9375" " 0" "#room" "$entry" >"$scratch/$name/tamberl.ini"
-    "$scratch/$name/tamberlight" "$@" 2>"$scratch/$name.log" &
-    eval "${name}_pid=$!"
-}
-titled() { titles | grep -xF "Tamberlight – $1" >/dev/null; }
-# The clock text of each window, as pixels, is the same in all three and no longer midnight's.
-in_step() {
-    /usr/bin/python3 - "$@" <<'PYTHON'
-import sys
-from Xlib import display, X
-d = display.Display()
-def clock(pid):
-    for w in d.screen().root.query_tree().children:
-        p = w.get_full_property(d.intern_atom("_NET_WM_PID"), X.AnyPropertyType)
-        if p and p.value[0] == int(pid) and w.get_geometry().width > 100:
-            return w.get_image(60, 170, 115, 45, X.ZPixmap, 0xffffffff).data
-shots = [clock(pid) for pid in sys.argv[1:]]
-sys.exit(0 if None not in shots and len(set(shots)) == 1 else 1)
-PYTHON
-}
+source "$(dirname "$0")/room.sh"
 
 clock one 3750 "/nowhere/bell.wav" "0:02 ring one" -- --follow "$room"
 clock two 7500 "" "" -- --follow "$room"

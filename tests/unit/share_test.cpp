@@ -14,10 +14,10 @@
 
 namespace tamberlight {
 
-const ClockMessage Example{"18:30", 1492, true, true, 42, "hall-pc-4711-9f3a", 1796601600000, 3, 18};
+const ClockMessage Example{"18:30", 1492, true, true, 42, "hall-pc-4711-9f3a", 1796601600000, 2, 3, 18};
 const std::string ExampleText = R"({"v":1,"clock":"18:30","interval_ms":1492,"running":true,)"
                                 R"("kind":"tick","seq":42,"leader":"hall-pc-4711-9f3a",)"
-                                R"("since":1796601600000,"day":3,"base":18})";
+                                R"("since":1796601600000,"term":2,"day":3,"base":18})";
 
 TEST(ClockMessages, TheDocumentedFormBothWaysAndOddCharactersSafely) {
     EXPECT_EQ(encodeClockMessage(Example), ExampleText);
@@ -131,11 +131,12 @@ protected:
         return line;
     }
     static std::string message(const char* clock, std::uint64_t seq, bool tick = true,
-                               const char* leader = "a", std::uint64_t since = 100) {
-        return encodeClockMessage({clock, 1000, true, tick, seq, leader, since, 0, -1});
+                               const char* leader = "a", std::uint64_t since = 100,
+                               std::uint32_t term = 0) {
+        return encodeClockMessage({clock, 1000, true, tick, seq, leader, since, term, 0, -1});
     }
     Room room;
-    const ClockMessage own{"18:30", 1492, true, false, 0, "", 0, 0, -1};
+    const ClockMessage own{"18:30", 1492, true, false, 0, "", 0, 0, 0, -1};
 };
 
 TEST_F(RoomEvents, AFollowerShowsEachNewMinuteOnceAndRingsLiveTicksOnly) {
@@ -188,15 +189,16 @@ TEST_F(RoomEvents, ASilentLeadersFollowersRunOnAndRingEachMinuteOnce) {
     EXPECT_EQ(did(room.clockMessage(message("06:04", 5, false), false, 5100)), "show 'following room' at 364");
     EXPECT_EQ(did(room.clockMessage(message("06:05", 6), false, 6100)), "show 'following room' at 365")
         << "the room went back: what rang this day rings no more";
-    room.clockMessage(encodeClockMessage({"06:05", 1000, true, false, 7, "a", 100, 1, 6}), false, 7100);
+    room.clockMessage(encodeClockMessage({"06:05", 1000, true, false, 7, "a", 100, 0, 1, 6}), false, 7100);
     EXPECT_EQ(room.shown().baseHour, 6) << "the leader's base hour shows in the follower's box";
     EXPECT_EQ(did(room.clockMessage(message("06:06", 8), false, 8100)), "show 'following room' at 366 ringing");
     EXPECT_EQ(did(room.timeIs(8100 + Room::LeaderGone)),
               "show 'following room: leader gone, running on its own' mark 4 own at 367 ringing");
 }
 
-// Of two leaders the one that led longer keeps the room, for its followers as for the two.
-TEST_F(RoomEvents, TwoLeadersAgreeOnTheOneThatLedLonger) {
+// Of two leaders the one that took the room over last keeps it, or at the same turn the one
+// that led longer; for its followers as for the two.
+TEST_F(RoomEvents, TwoLeadersAgreeOnTheOneThatKeepsTheRoom) {
     room.join(true, "room", "h:1", "me", own, 1000);
     room.linkUp(0);
     room.listeningForLeader(0);
@@ -205,16 +207,19 @@ TEST_F(RoomEvents, TwoLeadersAgreeOnTheOneThatLedLonger) {
     EXPECT_EQ(did(room.clockMessage(message("07:00", 1, true, "z", 1600), false, 600)), "")
         << "a leader that began later gives way";
     EXPECT_EQ(did(room.clockMessage(message("07:00", 1, true, "b", 1500), false, 700)),
-              "tell another clock leads room too and has led it longer; this clock follows it "
+              "tell another clock leads room too, and the room keeps it; this clock follows it "
               "now. show 'standing by to lead room' mark 2 at 420 ringing")
         << "began at the same time (1500): the lesser identity keeps it";
     EXPECT_FALSE(room.following() == false);
     EXPECT_EQ(did(room.clockMessage(message("09:00", 2, true, "z", 1600), false, 800)), "")
         << "its followers ignore the one that gave way";
+    EXPECT_EQ(did(room.clockMessage(message("08:00", 1, true, "y", 9999, 1), false, 850)),
+              "show 'standing by to lead room' mark 2 at 480 ringing")
+        << "one that took the room over keeps it from those that led before";
     EXPECT_EQ(did(room.leaderPresence(false, false, 900)), "");
     EXPECT_EQ(did(room.timeIs(1400)),
-              "tell the leader of room is gone; this clock leads it now, from 07:00. publish "
-              "07:00 jump 2. lead. take up 07:00. show 'leading room'")
+              "tell the leader of room is gone; this clock leads it now, from 08:00. publish "
+              "08:00 jump 2. lead. take up 08:00. show 'leading room'")
         << "a last will not answered at once";
 }
 
@@ -262,7 +267,7 @@ TEST_F(RoomEvents, ALeaderTellsItsClockAfterEachReturnAndEverySoOften) {
     room.timeIs(500);
     room.followerPresence("f1", true, 500);
     EXPECT_EQ(did(room.followerPresence("f2", true, 40000)), "show 'leading room (2 following)'");
-    EXPECT_EQ(did(room.clockMoved({"18:31", 1492, true, true, 0, "", 0, 0, -1}, 41000)),
+    EXPECT_EQ(did(room.clockMoved({"18:31", 1492, true, true, 0, "", 0, 0, 0, -1}, 41000)),
               "publish 18:31 tick 2. ");
     EXPECT_EQ(room.nextDeadline(), 41000 + Room::Heartbeat);
     EXPECT_EQ(did(room.timeIs(46000)), "publish 18:31 jump 3. ") << "a stopped clock is heard too";
@@ -288,7 +293,7 @@ TEST(RoomShown, AFollowerShowsTheLeadersTimeAndStopAndItsControlsRest) {
     window.room().join(false, "room", "h:1", "me", window.ownClockMessage(false), 0);
     window.room().linkUp(0);
     window.showRoom(*window.room()
-                         .clockMessage(encodeClockMessage({"18:30", 0, false, true, 1, "a", 1, 0, 9}),
+                         .clockMessage(encodeClockMessage({"18:30", 0, false, true, 1, "a", 1, 0, 0, 9}),
                                        false, 0)
                          .show);
     EXPECT_EQ(window.title(), "Tamberlight – following room");

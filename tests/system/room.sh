@@ -1,0 +1,71 @@
+# SPDX-FileCopyrightText: 2026 Tamberlight developers
+# SPDX-License-Identifier: MIT
+# Shared by the tests of a room: an X server, a real mosquitto on a free loopback port, clocks
+# each in a folder of its own, and what their windows show.
+x_server
+free_port() { /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+port=$(free_port)
+broker() { mosquitto -c "$scratch/$1.conf" >>"$scratch/$1.log" 2>&1 & }
+# What the broker keeps outlives it, as a real broker's does, also when it is killed.
+mkdir -m 777 "$scratch/kept"
+printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence true\npersistence_location %s/\nautosave_interval 1\n' \
+    "$port" "$scratch/kept" >"$scratch/open.conf"
+broker open
+within "mosquitto_sub -p $port -t probe -W 1 -E 2>/dev/null"
+room="mqtt://127.0.0.1:$port/room"
+
+# A clock in a folder of its own, at its own place on the screen (twips), with its own entries.
+clock() { # clock NAME LEFT SOUND [ENTRY] -- ARGUMENTS...
+    local name=$1 left=$2 sound=$3 entry=$4
+    shift 5
+    mkdir -p "$scratch/$name" && cp "$scratch"/tamberlight "$scratch"/libtamberlight_*.so "$scratch/$name/"
+    printf '%s\r\n' "" "$sound" " 0" " $left" " 3525" " 9375" " 0" "#room" "$entry" >"$scratch/$name/tamberl.ini"
+    "$scratch/$name/tamberlight" "$@" 2>"$scratch/$name.log" &
+    eval "${name}_pid=$!"
+}
+titled() { titles | grep -xF "Tamberlight – $1" >/dev/null; }
+# The clock text of each window, as pixels, is the same in all three and no longer midnight's.
+in_step() {
+    /usr/bin/python3 - "$@" <<'PYTHON'
+import sys
+from Xlib import display, X
+d = display.Display()
+def clock(pid):
+    for w in d.screen().root.query_tree().children:
+        p = w.get_full_property(d.intern_atom("_NET_WM_PID"), X.AnyPropertyType)
+        if p and p.value[0] == int(pid) and w.get_geometry().width > 100:
+            return w.get_image(60, 170, 115, 45, X.ZPixmap, 0xffffffff).data
+shots = [clock(pid) for pid in sys.argv[1:]]
+sys.exit(0 if None not in shots and len(set(shots)) == 1 else 1)
+PYTHON
+}
+
+# The longest a window took, in milliseconds, to answer the window manager's pings (sent every
+# 50 ms for the given seconds): how long its event loop stood still.
+stall() { # stall PID SECONDS
+    /usr/bin/python3 - "$@" <<'PYTHON'
+import select, sys, time
+from Xlib import display, X, protocol
+d = display.Display(); root = d.screen().root; ping = d.intern_atom("_NET_WM_PING")
+root.change_attributes(event_mask=X.SubstructureNotifyMask | X.SubstructureRedirectMask)
+window = [w for w in root.query_tree().children
+          if (p := w.get_full_property(d.intern_atom("_NET_WM_PID"), X.AnyPropertyType))
+          and p.value[0] == int(sys.argv[1]) and w.get_geometry().width > 100][0]
+sent, longest, end = {}, 0, time.monotonic() + float(sys.argv[2])
+while time.monotonic() < end or sent:
+    if time.monotonic() < end:
+        stamp = len(sent) + int(time.monotonic() * 1000) % 100000 * 100
+        sent[stamp] = time.monotonic()
+        window.send_event(protocol.event.ClientMessage(window=window, client_type=d.intern_atom("WM_PROTOCOLS"),
+            data=(32, [ping, stamp, window.id, 0, 0])))
+        d.flush()
+    elif time.monotonic() > end + 5:
+        longest = max(longest, 5000); break
+    select.select([d], [], [], 0.05)
+    while d.pending_events():
+        e = d.next_event()
+        if e.type == X.ClientMessage and e.data[1][0] == ping and e.data[1][1] in sent:
+            longest = max(longest, (time.monotonic() - sent.pop(e.data[1][1])) * 1000)
+print(int(longest))
+PYTHON
+}
