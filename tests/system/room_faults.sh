@@ -50,7 +50,7 @@ check "a named pipe as the password file is refused at once" grep -qx "tamberlig
 echo "nameserver 127.0.0.1" >"$scratch/resolv.conf"
 mkdir -p "$scratch/blind" && cp "$scratch"/tamberlight "$scratch"/libtamberlight_*.so "$scratch/blind/"
 unshare -n -m bash -c "ip link set lo up && mount --bind '$scratch/resolv.conf' /etc/resolv.conf &&
-    { /usr/bin/python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind((\"127.0.0.1\", 53)); [s.recv(512) for _ in iter(int, 1)]' & } &&
+    { timeout 30 /usr/bin/python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind((\"127.0.0.1\", 53)); [s.recv(512) for _ in iter(int, 1)]' >/dev/null 2>&1 & } &&
     exec '$scratch/blind/tamberlight' --lead mqtt://broker.invalid/room" 2>"$scratch/blind.log" &
 blind_pid=$!
 check "its window opens" within 'titled "room: connecting"'
