@@ -314,6 +314,8 @@ void MqttSession::end() {
 std::string MqttSession::why(int rc) const {
     if (rc == MOSQ_ERR_KEEPALIVE)
         return "the broker stopped answering";
+    if (rc == MOSQ_ERR_EAI)
+        return "its name cannot be looked up";
     if (rc == MOSQ_ERR_CONN_LOST && !connected_)
         return "the broker closed the connection without answering: if port " +
                std::to_string(options_.port) + " takes TLS, the address starts with mqtts://";

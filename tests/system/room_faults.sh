@@ -3,9 +3,9 @@
 # SPDX-License-Identifier: MIT
 # What rooms go through: a leader stopped past its last will beside a standby and then resumed,
 # a power cut that leaves the broker's kept 'online' and clock behind, two leaders started while
-# the broker is down, mqtts:// to a closed port, a resolver that never answers (in a network of
-# the test's own), a named pipe as the password file. One leader always, and the room's time
-# kept.
+# the broker is down, a broker that stops answering, mqtts:// to a closed port, a resolver that
+# never answers (in a network of the test's own), a named pipe as the password file. One leader
+# always, and the room's time kept.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/room.sh"
 
@@ -37,6 +37,10 @@ sleep 2
 broker open
 check "two leaders started without a broker settle on one" within '[ "$(titles | grep -c "leading duo")" = 1 ] && titled "standing by to lead duo"' 20
 
+pkill -STOP -f "mosquitto -c $scratch/open.conf"
+check "a broker that stops answering is noticed within two keep-alives" within "grep -q 'lost the link to the broker 127.0.0.1:$port: the broker stopped answering; trying again' '$scratch/two.log'" 25
+pkill -CONT -f "mosquitto -c $scratch/open.conf"
+
 clock closed 11250 "" "" -- --follow "mqtts://127.0.0.1:$(free_port)/room"
 cpu() { awk '{print $14 + $15}' "/proc/$closed_pid/stat"; }
 sleep 2 && before=$(cpu) && sleep 5
@@ -51,6 +55,7 @@ echo "nameserver 127.0.0.1" >"$scratch/resolv.conf"
 mkdir -p "$scratch/blind" && cp "$scratch"/tamberlight "$scratch"/libtamberlight_*.so "$scratch/blind/"
 unshare -n -m bash -c "ip link set lo up && mount --bind '$scratch/resolv.conf' /etc/resolv.conf &&
     { timeout 30 /usr/bin/python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind((\"127.0.0.1\", 53)); [s.recv(512) for _ in iter(int, 1)]' >/dev/null 2>&1 & } &&
+    until ss -lun | grep -q 127.0.0.1:53; do sleep 0.05; done &&
     exec '$scratch/blind/tamberlight' --lead mqtt://broker.invalid/room" 2>"$scratch/blind.log" &
 blind_pid=$!
 check "its window opens" within 'titled "room: connecting"'

@@ -52,10 +52,14 @@ clock wrong 0 "" "" -- --follow "$secure" --cafile "$scratch/ca.pem" --password-
 check "a wrong password is refused" within "grep -q '^tamberlight: the broker 127.0.0.1:$tls_port refused the connection: .*; this clock runs on its own$' '$scratch/wrong.log'"
 clock unknown 3750 "" "" -- --follow "$secure" --password-file "$scratch/right.password"
 check "an unknown authority is refused" within "grep -q '^tamberlight: cannot connect to the broker 127.0.0.1:$tls_port: its certificate is not trusted (.*); this clock runs on its own$' '$scratch/unknown.log'"
+clock plain 11250 "" "" -- --follow "mqtts://127.0.0.1:$port/room"
+check "mqtts:// to a port without TLS says so" within "grep -q '^tamberlight: cannot connect to the broker 127.0.0.1:$port with TLS (.*): if port $port is its port without TLS, the address starts with mqtt://; this clock runs on its own$' '$scratch/plain.log'"
+clock tlsport 0 "" "" -- --follow "mqtt://127.0.0.1:$tls_port/room"
+check "mqtt:// to a TLS port says so" within "grep -q 'the broker closed the connection without answering: if port $tls_port takes TLS, the address starts with mqtts://; trying again$' '$scratch/tlsport.log'"
 clock trusted 7500 "" "" -- --follow "$secure" --cafile "$scratch/ca.pem" --password-file "$scratch/right.password"
 check "TLS with the private authority works" within 'titled "following hall: waiting for its leader"'
 
-for name in one two second wrong unknown trusted; do
+for name in one two second wrong unknown plain tlsport trusted; do
     pid="${name}_pid"
     check "$name ends cleanly" stop "${!pid}"
 done
