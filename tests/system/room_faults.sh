@@ -29,6 +29,11 @@ broker open
 clock restarted 0 "" "" -- --lead "$room"
 check "a restarted leader takes up the room's time, not midnight" within "grep -q 'leads it now, from 00:[0-9][1-9]' '$scratch/restarted.log'" 25
 
+peak() { awk '/VmHWM/ {print $2}' "/proc/$restarted_pid/status"; }
+before=$(peak) && head -c 50000000 /dev/zero >"$scratch/big" && mosquitto_pub -p "$port" -t room -f "$scratch/big"
+sleep 1
+check "a 50 MB message on the topic never reaches a clock (peak $before kB, then $(peak) kB)" [ $(($(peak) - before)) -lt 5000 ]
+
 # Two leaders started while the broker is down agree on one.
 pkill -TERM -f "mosquitto -c $scratch/open.conf"
 clock one 3750 "" "" -- --lead "mqtt://127.0.0.1:$port/duo"
