@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     window.scheduleBox.setText("t\r\n00:00 a\r\n12:30 b");
     window.applySchedule();
     // An identity longer than any leader's: no message is this window's own.
-    window.room().join(false, "room", "h:1", std::string(200, 'm'), window.ownClockMessage(false), 0);
+    window.room().join(false, "room", "h:1", std::string(200, 'm'), window.ownClockMessage(false),
+                       0);
     window.room().linkUp(0);
     const Room::Effects taken = window.room().clockMessage(payload, false, 0);
     REQUIRE(taken.show.has_value() == message.has_value());

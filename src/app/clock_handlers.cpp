@@ -32,8 +32,10 @@ void ClockWindow::showTime() {
 // beside it, where the room stands when it is not as it should be.
 void ClockWindow::showClockState() {
     const Room::Shown room = room_.shown();
-    static constexpr const char* marks[] = {"", "リーダー待ち", "待機中", "接続なし", "リーダー不在", "接続拒否"};
-    std::string caption = (room.following ? !room.leaderRunning : !clock_.running()) ? "‖ 停止中" : "";
+    static constexpr const char* marks[] = {"",         "リーダー待ち", "待機中",
+                                            "接続なし", "リーダー不在", "接続拒否"};
+    std::string caption =
+        (room.following ? !room.leaderRunning : !clock_.running()) ? "‖ 停止中" : "";
     for (const char* part : {marks[static_cast<int>(room.mark)], room.onItsOwn ? "単独運転" : ""})
         if (*part != '\0')
             caption += (caption.empty() ? "" : "・") + std::string(part);

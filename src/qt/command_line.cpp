@@ -28,11 +28,14 @@ std::string firstLine(const std::string& path, const char* what, bool secret = f
     try {
         const std::optional<Descriptor> file = openChecked(path, Access::Read);
         if (!file)
-            wrongUse(std::string("cannot read the ") + what + " " + path + ": there is no such file");
-        struct stat status{};
+            wrongUse(std::string("cannot read the ") + what + " " + path +
+                     ": there is no such file");
+        struct stat status {};
         if (secret && ::fstat(file->get(), &status) == 0 && (status.st_mode & 077) != 0)
-            std::fprintf(stderr, "tamberlight: warning: other users may read the %s %s; "
-                                 "chmod 600 it\n", what, path.c_str());
+            std::fprintf(stderr,
+                         "tamberlight: warning: other users may read the %s %s; "
+                         "chmod 600 it\n",
+                         what, path.c_str());
         text = readBounded(*file);
     } catch (const FileRefused& refused) {
         const std::string why = refused.what();

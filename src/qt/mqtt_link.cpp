@@ -21,7 +21,6 @@ public:
     ~MqttLink() override;
     void publish(const std::string& payload) override;
     void lead() override;
-    void stop() override { session_.end(); }
 
 private:
     void connected();

@@ -10,8 +10,8 @@
 #include <mqtt_protocol.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tamberlight {
 
@@ -47,7 +47,8 @@ MqttSession::MqttSession(const ShareLinkOptions& options, const std::string& wil
     , retryMilliseconds_(options.firstRetryMilliseconds) {
     static const bool ready = mosquitto_lib_init() == MOSQ_ERR_SUCCESS;
     client_->session = this;
-    client_->handle = ready ? mosquitto_new(options_.identity.c_str(), true, client_.get()) : nullptr;
+    client_->handle =
+        ready ? mosquitto_new(options_.identity.c_str(), true, client_.get()) : nullptr;
     handle_ = client_->handle;
     // The keep-alive is looked after as messages arrive; the timer only wakes a session that
     // has been quiet for a whole keep-alive, so a follower wakes once per tick and no more.
@@ -167,9 +168,9 @@ void MqttSession::send(const std::string& topic, std::string_view payload, Deliv
     if (v5_ && expirySeconds > 0)
         mosquitto_property_add_int32(&properties, MQTT_PROP_MESSAGE_EXPIRY_INTERVAL,
                                      static_cast<std::uint32_t>(expirySeconds));
-    const int rc = mosquitto_publish_v5(handle_, nullptr, topic.c_str(),
-                                        static_cast<int>(payload.size()), payload.data(),
-                                        delivery == Delivery::AtLeastOnce ? 1 : 0, true, properties);
+    const int rc = mosquitto_publish_v5(
+        handle_, nullptr, topic.c_str(), static_cast<int>(payload.size()), payload.data(),
+        delivery == Delivery::AtLeastOnce ? 1 : 0, true, properties);
     mosquitto_property_free_all(&properties);
     handled(rc);
 }
@@ -200,8 +201,7 @@ void MqttSession::connectNow() {
     std::thread([client = client_, host = options_.host, port = options_.port, v5 = v5_] {
         mosquitto_property* properties = nullptr;
         if (v5)
-            mosquitto_property_add_int32(&properties, MQTT_PROP_MAXIMUM_PACKET_SIZE,
-                                         LargestPacket);
+            mosquitto_property_add_int32(&properties, MQTT_PROP_MAXIMUM_PACKET_SIZE, LargestPacket);
         const int rc = mosquitto_connect_bind_v5(client->handle, host.c_str(), port,
                                                  KeepAliveSeconds, nullptr, properties);
         const int error = errno;
@@ -319,7 +319,7 @@ std::string MqttSession::why(int rc) const {
     if (rc == MOSQ_ERR_CONN_LOST && !connected_)
         return "the broker closed the connection without answering: if port " +
                std::to_string(options_.port) + " takes TLS, the address starts with mqtts://";
-    std::string text = rc == MOSQ_ERR_ERRNO              ? std::strerror(errno)
+    std::string text = rc == MOSQ_ERR_ERRNO         ? std::strerror(errno)
                        : client_->lastError.empty() ? mosquitto_strerror(rc)
                                                     : client_->lastError;
     if (text.ends_with('.'))

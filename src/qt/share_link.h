@@ -52,8 +52,6 @@ public:
     // Takes up the leader's part: announces this clock as the leader and hears its followers;
     // again, to answer a last will that says it is gone.
     virtual void lead() = 0;
-    // Ends the link without a word more; the clock runs on its own.
-    virtual void stop() = 0;
 };
 
 } // namespace tamberlight

@@ -107,8 +107,6 @@ void SharedClock::apply(Room::Effects effects) {
         link_->publish(*effects.publish);
     if (link_ && effects.lead)
         link_->lead();
-    if (link_ && effects.stop)
-        link_->stop();
     if (const std::optional<Room::Millis> at = room().nextDeadline())
         deadline_.start(static_cast<int>(std::max<Room::Millis>(0, *at - now())));
     else

@@ -258,8 +258,8 @@ std::string encodeClockMessage(const ClockMessage& message) {
     out += message.tick ? ",\"kind\":\"tick\"" : ",\"kind\":\"jump\"";
     out += ",\"seq\":" + std::to_string(message.sequence) + ",\"leader\":";
     appendQuoted(out, message.leader);
-    out += ",\"since\":" + std::to_string(message.since) + ",\"term\":" + std::to_string(message.term) +
-           ",\"day\":" + std::to_string(message.day);
+    out += ",\"since\":" + std::to_string(message.since) +
+           ",\"term\":" + std::to_string(message.term) + ",\"day\":" + std::to_string(message.day);
     if (message.baseHour >= 0)
         out += ",\"base\":" + std::to_string(message.baseHour);
     out += '}';
@@ -290,7 +290,8 @@ std::optional<ClockMessage> decodeClockMessage(std::string_view payload) {
     // The later fields: one out of range is as if it were not there.
     if (const auto* since = field<std::int64_t>(*fields, "since"); since && *since > 0)
         message.since = static_cast<std::uint64_t>(*since);
-    for (const auto& [key, into] : {std::pair{"term", &message.term}, std::pair{"day", &message.day}})
+    for (const auto& [key, into] :
+         {std::pair{"term", &message.term}, std::pair{"day", &message.day}})
         if (const auto* n = field<std::int64_t>(*fields, key); n && *n >= 0 && *n <= UINT32_MAX)
             *into = static_cast<std::uint32_t>(*n);
     if (const auto* base = field<std::int64_t>(*fields, "base"); base && *base >= 0 && *base < 24)

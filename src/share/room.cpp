@@ -133,14 +133,15 @@ Room::Effects Room::timeIs(Millis now) {
                 it = followers_.erase(it), gone = true;
             else
                 ++it;
-        Effects effects = now - publishedAt_ >= Heartbeat ? tellOwnClock(Effects{}, now) : Effects{};
+        Effects effects =
+            now - publishedAt_ >= Heartbeat ? tellOwnClock(Effects{}, now) : Effects{};
         return gone ? showing(std::move(effects)) : effects;
     }
     if (!following_ || !leader_)
         return {};
     bool gone = false;
-    if (leaderPresent_ && ((heardAt_ && now - *heardAt_ >= LeaderGone) ||
-                           (goneCheck_ && now >= *goneCheck_))) {
+    if (leaderPresent_ &&
+        ((heardAt_ && now - *heardAt_ >= LeaderGone) || (goneCheck_ && now >= *goneCheck_))) {
         leaderPresent_ = false;
         gone = true;
     }
@@ -150,8 +151,8 @@ Room::Effects Room::timeIs(Millis now) {
         room.clock = clockText(minute_);
         room.day = day_;
         Effects effects;
-        effects.tell.push_back("the leader of " + topic_ + " is gone; this clock leads it now, from " +
-                               room.clock);
+        effects.tell.push_back("the leader of " + topic_ +
+                               " is gone; this clock leads it now, from " + room.clock);
         return lead(std::move(effects), room, now);
     }
     // Unheard, a follower runs on at its leader's pace, as the leader's own clock would: one
@@ -196,9 +197,9 @@ std::optional<Room::Millis> Room::nextDeadline() const {
 Room::Effects Room::linkDown(const std::string& why) {
     Effects effects;
     if (!linkTold_)
-        effects.tell.push_back((linkEverUp_ ? "lost the link to the broker "
-                                            : "cannot reach the broker ") +
-                               broker_ + ": " + why + "; trying again");
+        effects.tell.push_back(
+            (linkEverUp_ ? "lost the link to the broker " : "cannot reach the broker ") + broker_ +
+            ": " + why + "; trying again");
     linkTold_ = true;
     state_ = State::NoLink;
     checkUntil_.reset();
@@ -395,7 +396,9 @@ std::string Room::status() const {
                (followers_.empty() ? "" : " (" + std::to_string(followers_.size()) + " following)");
     case State::Following:
         return (lead_ ? "standing by to lead " : "following ") + topic_ +
-               (leaderPresent_ ? "" : heardAt_ ? ": leader gone" : ": waiting for its leader") +
+               (leaderPresent_ ? ""
+                : heardAt_     ? ": leader gone"
+                               : ": waiting for its leader") +
                (onItsOwn_ ? ", running on its own" : "");
     }
     return "";

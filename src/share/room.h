@@ -55,11 +55,11 @@ public:
         bool following = false;    // the clock's own timer and controls rest
         bool leaderRunning = true; // whether the followed clock runs
         Mark mark = Mark::None;
-        bool onItsOwn = false;            // a follower runs on at its leader's pace, unheard
-        std::optional<int> minute;        // the room's time, to show now
-        bool ring = false;                // a new minute of the room: the entries due ring
+        bool onItsOwn = false;                // a follower runs on at its leader's pace, unheard
+        std::optional<int> minute;            // the room's time, to show now
+        bool ring = false;                    // a new minute of the room: the entries due ring
         std::optional<std::int32_t> interval; // the followed leader's interval
-        std::optional<int> baseHour;           // and its last base hour
+        std::optional<int> baseHour;          // and its last base hour
 
         bool operator==(const Shown&) const = default;
     };
@@ -68,7 +68,6 @@ public:
         std::vector<std::string> tell;      // lines for the user
         std::optional<std::string> publish; // a clock message for the room
         bool lead = false;                  // the link is to announce this clock as the leader
-        bool stop = false;                  // the link is to end; the clock runs on its own
         std::optional<Shown> show;          // what the window shows now
         std::optional<ClockMessage> takeUp; // the window's clock takes this time, pace and day
     };

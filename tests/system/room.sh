@@ -40,32 +40,27 @@ sys.exit(0 if None not in shots and len(set(shots)) == 1 else 1)
 PYTHON
 }
 
-# The longest a window took, in milliseconds, to answer the window manager's pings (sent every
+# The longest a window took, in milliseconds, to answer the window manager's pings (one every
 # 50 ms for the given seconds): how long its event loop stood still.
 stall() { # stall PID SECONDS
     /usr/bin/python3 - "$@" <<'PYTHON'
 import select, sys, time
 from Xlib import display, X, protocol
-d = display.Display(); root = d.screen().root; ping = d.intern_atom("_NET_WM_PING")
+d = display.Display(); root = d.screen().root; atom = d.intern_atom
 root.change_attributes(event_mask=X.SubstructureNotifyMask | X.SubstructureRedirectMask)
-window = [w for w in root.query_tree().children
-          if (p := w.get_full_property(d.intern_atom("_NET_WM_PID"), X.AnyPropertyType))
-          and p.value[0] == int(sys.argv[1]) and w.get_geometry().width > 100][0]
+w = [w for w in root.query_tree().children if (p := w.get_full_property(atom("_NET_WM_PID"), 0))
+     and p.value[0] == int(sys.argv[1]) and w.get_geometry().width > 100][0]
 sent, longest, end = {}, 0, time.monotonic() + float(sys.argv[2])
-while time.monotonic() < end or sent:
+for n in range(int(float(sys.argv[2]) * 20) + 100):
     if time.monotonic() < end:
-        stamp = len(sent) + int(time.monotonic() * 1000) % 100000 * 100
-        sent[stamp] = time.monotonic()
-        window.send_event(protocol.event.ClientMessage(window=window, client_type=d.intern_atom("WM_PROTOCOLS"),
-            data=(32, [ping, stamp, window.id, 0, 0])))
+        sent[n] = time.monotonic()
+        w.send_event(protocol.event.ClientMessage(window=w, client_type=atom("WM_PROTOCOLS"), data=(32, [atom("_NET_WM_PING"), n, w.id, 0, 0])))
         d.flush()
-    elif time.monotonic() > end + 5:
-        longest = max(longest, 5000); break
     select.select([d], [], [], 0.05)
     while d.pending_events():
         e = d.next_event()
-        if e.type == X.ClientMessage and e.data[1][0] == ping and e.data[1][1] in sent:
+        if e.type == X.ClientMessage and e.data[1][1] in sent:
             longest = max(longest, (time.monotonic() - sent.pop(e.data[1][1])) * 1000)
-print(int(longest))
+print(int(longest if not sent else 5000))
 PYTHON
 }

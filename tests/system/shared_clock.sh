@@ -59,6 +59,7 @@ check "mqtt:// to a TLS port says so" within "grep -q 'the broker closed the con
 clock trusted 7500 "" "" -- --follow "$secure" --cafile "$scratch/ca.pem" --password-file "$scratch/right.password"
 check "TLS with the private authority works" within 'titled "following hall: waiting for its leader"'
 
+check "a refusal ends the attempts" [ "$(grep -c refused "$scratch/wrong.log")" -eq 1 ]
 for name in one two second wrong unknown plain tlsport trusted; do
     pid="${name}_pid"
     check "$name ends cleanly" stop "${!pid}"
