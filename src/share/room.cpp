@@ -140,12 +140,13 @@ Room::Effects Room::timeIs(Millis now) {
     if (!following_ || !leader_)
         return {};
     bool gone = false;
-    if (leaderPresent_ &&
-        ((heardAt_ && now - *heardAt_ >= LeaderGone) || (goneCheck_ && now >= *goneCheck_))) {
+    const bool willStands = goneCheck_ && now >= *goneCheck_;
+    if (willStands)
+        goneCheck_.reset();
+    if (leaderPresent_ && ((heardAt_ && now - *heardAt_ >= LeaderGone) || willStands)) {
         leaderPresent_ = false;
         gone = true;
     }
-    goneCheck_.reset();
     if (!leaderPresent_ && lead_ && state_ == State::Following) {
         ClockMessage room = *leader_;
         room.clock = clockText(minute_);
@@ -298,7 +299,10 @@ std::optional<bool> Room::follow(const ClockMessage& message, bool retained, Mil
     const bool live = !retained;
     // Ticks that come closer together than a quarter of their interval were held up on the way:
     // they are shown, not rung.
-    const bool late = live && same && heardAt_ && now - *heardAt_ < message.intervalMs / 4;
+    const bool late =
+        live && message.tick && same && tickAt_ && now - *tickAt_ < message.intervalMs / 4;
+    if (live && message.tick)
+        tickAt_ = now;
     if (live) {
         heardAt_ = now;
         leaderPresent_ = true;

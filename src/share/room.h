@@ -131,7 +131,7 @@ private:
     // A follower's part: the leader followed and when it was last heard, the room's time as
     // shown, and the minutes of this day that rang.
     std::optional<ClockMessage> leader_;
-    std::optional<Millis> heardAt_, goneCheck_, nextOwnTick_;
+    std::optional<Millis> heardAt_, tickAt_, goneCheck_, nextOwnTick_;
     bool leaderPresent_ = false, onItsOwn_ = false;
     int minute_ = 0;
     std::uint32_t day_ = 0;

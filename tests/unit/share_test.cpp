@@ -159,8 +159,11 @@ TEST_F(RoomEvents, AFollowerShowsEachNewMinuteOnceAndRingsLiveTicksOnly) {
               "show 'following room' at 1111")
         << "a jump";
     EXPECT_EQ(did(room.clockMessage(message("18:32", 5), false, 2100)),
-              "show 'following room' at 1112")
-        << "a tick held up on the way, closer to the last than a quarter interval";
+              "show 'following room' at 1112 ringing")
+        << "a tick soon after a jump";
+    EXPECT_EQ(did(room.clockMessage(message("18:33", 6), false, 2200)),
+              "show 'following room' at 1113")
+        << "a tick held up on the way, closer to the last tick than a quarter interval";
     EXPECT_EQ(did(room.clockMessage("garbage", false, 3000)),
               "tell ignored a message on room that is no leader's clock. ");
     EXPECT_EQ(did(room.clockMessage("{}", false, 62999)), "") << "told once a minute";
@@ -227,6 +230,7 @@ TEST_F(RoomEvents, TwoLeadersAgreeOnTheOneThatKeepsTheRoom) {
               "show 'standing by to lead room' mark 2 at 480 ringing")
         << "one that took the room over keeps it from those that led before";
     EXPECT_EQ(did(room.leaderPresence(false, false, 900)), "");
+    room.timeIs(1000);
     EXPECT_EQ(did(room.timeIs(1400)),
               "tell the leader of room is gone; this clock leads it now, from 08:00. publish "
               "08:00 jump 2. lead. take up 08:00. show 'leading room'")
