@@ -132,22 +132,21 @@ MqttSession::~MqttSession() {
     if (handle_ == nullptr || client_->connecting)
         return;
     if (connected_) {
-        mosquitto_disconnect_v5(handle_, 0, nullptr);
+        // What the broker still sends (an acknowledgement, a leader's own last words heard back)
+        // is read first: a link closed with bytes unread is reset, and the broker takes a reset
+        // for a loss. No callback reaches the session now.
         const int fd = mosquitto_socket(handle_);
+        for (int i = 0; i < 4 && fd >= 0; ++i) {
+            pollfd readable{fd, POLLIN, 0};
+            if (::poll(&readable, 1, 25) != 1 ||
+                mosquitto_loop_read(handle_, 1) != MOSQ_ERR_SUCCESS)
+                break;
+        }
+        mosquitto_disconnect_v5(handle_, 0, nullptr);
         for (int i = 0; i < 4 && fd >= 0 && mosquitto_want_write(handle_); ++i) {
             pollfd ready{fd, POLLOUT, 0};
             if (::poll(&ready, 1, 50) != 1 || mosquitto_loop_write(handle_, 1) != MOSQ_ERR_SUCCESS)
                 break;
-        }
-        // What the broker still sends is read and dropped until it closes, so that the link
-        // ends in order and is not reset, which the broker would take for a loss.
-        if (fd >= 0 && ::shutdown(fd, SHUT_WR) == 0) {
-            char unread[1024];
-            for (int i = 0; i < 8; ++i) {
-                pollfd readable{fd, POLLIN, 0};
-                if (::poll(&readable, 1, 25) != 1 || ::read(fd, unread, sizeof unread) <= 0)
-                    break;
-            }
         }
     }
     dropSocket();
