@@ -24,33 +24,29 @@ clock() { # clock NAME LEFT SOUND [ENTRY] -- ARGUMENTS...
     eval "${name}_pid=$!"
 }
 titled() { titles | grep -xF "Tamberlight – $1" >/dev/null; }
-# The clock text of each window, as pixels, is the same in all three and no longer midnight's.
-in_step() {
-    /usr/bin/python3 - "$@" <<'PYTHON'
-import sys
-from Xlib import display, X
-d = display.Display()
-def clock(pid):
-    for w in d.screen().root.query_tree().children:
-        p = w.get_full_property(d.intern_atom("_NET_WM_PID"), X.AnyPropertyType)
+# Python that finds a clock's window on the X server by the clock's process.
+window_of='import select, sys, time
+from Xlib import display, X, protocol
+d = display.Display(); root = d.screen().root; atom = d.intern_atom
+def window(pid):
+    for w in root.query_tree().children:
+        p = w.get_full_property(atom("_NET_WM_PID"), 0)
         if p and p.value[0] == int(pid) and w.get_geometry().width > 100:
-            return w.get_image(60, 170, 115, 45, X.ZPixmap, 0xffffffff).data
-shots = [clock(pid) for pid in sys.argv[1:]]
-sys.exit(0 if None not in shots and len(set(shots)) == 1 else 1)
-PYTHON
+            return w
+'
+# Whether the clock texts of the windows, as pixels, are the same.
+in_step() {
+    /usr/bin/python3 -c "$window_of"'
+shots = [w and w.get_image(60, 170, 115, 45, X.ZPixmap, 0xffffffff).data for w in map(window, sys.argv[1:])]
+sys.exit(0 if None not in shots and len(set(shots)) == 1 else 1)' "$@"
 }
 
 # The longest a window took, in milliseconds, to answer the window manager's pings (one every
 # 50 ms for the given seconds): how long its event loop stood still.
 stall() { # stall PID SECONDS
-    /usr/bin/python3 - "$@" <<'PYTHON'
-import select, sys, time
-from Xlib import display, X, protocol
-d = display.Display(); root = d.screen().root; atom = d.intern_atom
+    /usr/bin/python3 -c "$window_of"'
 root.change_attributes(event_mask=X.SubstructureNotifyMask | X.SubstructureRedirectMask)
-w = [w for w in root.query_tree().children if (p := w.get_full_property(atom("_NET_WM_PID"), 0))
-     and p.value[0] == int(sys.argv[1]) and w.get_geometry().width > 100][0]
-sent, longest, end = {}, 0, time.monotonic() + float(sys.argv[2])
+w, sent, longest, end = window(sys.argv[1]), {}, 0, time.monotonic() + float(sys.argv[2])
 for n in range(int(float(sys.argv[2]) * 20) + 100):
     if time.monotonic() < end:
         sent[n] = time.monotonic()
@@ -61,6 +57,5 @@ for n in range(int(float(sys.argv[2]) * 20) + 100):
         e = d.next_event()
         if e.type == X.ClientMessage and e.data[1][1] in sent:
             longest = max(longest, (time.monotonic() - sent.pop(e.data[1][1])) * 1000)
-print(int(longest if not sent else 5000))
-PYTHON
+print(int(longest if not sent else 5000))' "$@"
 }
