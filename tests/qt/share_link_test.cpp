@@ -78,9 +78,9 @@ bool until(const std::function<bool()>& done, int milliseconds = 5000) {
 
 } // namespace
 
-class Room : public ::testing::Test {
+class BrokerLink : public ::testing::Test {
 protected:
-    ~Room() override {
+    ~BrokerLink() override {
         broker.terminate();
         broker.waitForFinished();
     }
@@ -111,7 +111,7 @@ protected:
 // The link carries what the room needs to decide: a would-be leader hears whether the topic has
 // a leader, a leader hears its followers come and go, a follower hears the clock (kept for those
 // that come later) and the leader's going.
-TEST_F(Room, ALeaderItsFollowersAndItsClockForLaterComers) {
+TEST_F(BrokerLink, ALeaderItsFollowersAndItsClockForLaterComers) {
     startBroker();
     Told leader, follower, later;
     auto leading = join(leader, true);
@@ -130,7 +130,7 @@ TEST_F(Room, ALeaderItsFollowersAndItsClockForLaterComers) {
     EXPECT_TRUE(until([&] { return follower.said("gone"); })) << "a leader that closes says so";
 }
 
-TEST_F(Room, AnAbsentBrokerIsTriedAtDoublingIntervalsUntilItComes) {
+TEST_F(BrokerLink, AnAbsentBrokerIsTriedAtDoublingIntervalsUntilItComes) {
     Told told;
     auto link = join(told, false);
     ASSERT_TRUE(until([&] { return told.downs.size() >= 4; }));
