@@ -220,7 +220,20 @@ private:
     std::size_t at_ = 0;
 };
 
-void appendQuoted(std::string& out, std::string_view text) {
+bool isClockText(const std::string& text) {
+    const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+    return text.size() == 5 && digit(0) && digit(1) && text[2] == ':' && digit(3) && digit(4) &&
+           (text[0] - '0') * 10 + (text[1] - '0') < 24 && text[3] < '6';
+}
+
+template <typename T> const T* field(const std::map<std::string, Value>& fields, const char* key) {
+    const auto it = fields.find(key);
+    return it == fields.end() ? nullptr : std::get_if<T>(&it->second);
+}
+
+} // namespace
+
+void appendJsonString(std::string& out, std::string_view text) {
     out += '"';
     for (const char c : text) {
         if (c == '"' || c == '\\') {
@@ -237,27 +250,14 @@ void appendQuoted(std::string& out, std::string_view text) {
     out += '"';
 }
 
-bool isClockText(const std::string& text) {
-    const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
-    return text.size() == 5 && digit(0) && digit(1) && text[2] == ':' && digit(3) && digit(4) &&
-           (text[0] - '0') * 10 + (text[1] - '0') < 24 && text[3] < '6';
-}
-
-template <typename T> const T* field(const std::map<std::string, Value>& fields, const char* key) {
-    const auto it = fields.find(key);
-    return it == fields.end() ? nullptr : std::get_if<T>(&it->second);
-}
-
-} // namespace
-
 std::string encodeClockMessage(const ClockMessage& message) {
     std::string out = "{\"v\":" + std::to_string(Version) + ",\"clock\":";
-    appendQuoted(out, message.clock);
+    appendJsonString(out, message.clock);
     out += ",\"interval_ms\":" + std::to_string(message.intervalMs);
     out += message.running ? ",\"running\":true" : ",\"running\":false";
     out += message.tick ? ",\"kind\":\"tick\"" : ",\"kind\":\"jump\"";
     out += ",\"seq\":" + std::to_string(message.sequence) + ",\"leader\":";
-    appendQuoted(out, message.leader);
+    appendJsonString(out, message.leader);
     out += ",\"since\":" + std::to_string(message.since) +
            ",\"term\":" + std::to_string(message.term) + ",\"day\":" + std::to_string(message.day);
     if (message.baseHour >= 0)

@@ -33,6 +33,8 @@ struct ClockMessage {
 inline constexpr std::size_t MaxClockMessageBytes = 4096;
 
 std::string encodeClockMessage(const ClockMessage& message);
+// Text as a JSON string, quotes and escapes included.
+void appendJsonString(std::string& out, std::string_view text);
 
 // Nothing for a payload that is no clock message: too long, not a JSON object, a field
 // missing, of the wrong type or out of range. Fields it does not know are passed over, so that

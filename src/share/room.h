@@ -96,6 +96,11 @@ public:
 
     State state() const { return state_; }
     bool following() const { return following_; }
+    // Whose clock the window shows: this clock's identity while it leads, the followed leader's
+    // while it follows; empty for a clock of its own.
+    const std::string& leaderIdentity() const {
+        return following_ && leader_ ? leader_->leader : identity_;
+    }
     Shown shown() const;
 
 private:
