@@ -14,14 +14,14 @@ export PATH
 
 # What building and running the clock needs.
 RUN_PACKAGES=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libxcb1-dev
-    libfontconfig-dev libmosquitto-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    libfontconfig-dev libmosquitto-dev qt6-httpserver-dev qt6-websockets-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     fonts-ipafont-gothic fonts-comic-neue xvfb xauth qt6-wayland qt6-translations-l10n)
 # What the test suite needs besides: GoogleTest; an audio server, a Wayland compositor and a
 # screen reader's bus it starts on its own; the X tools that type into the window, close it and
-# read it; the validators of the installed desktop entry and metainfo.
+# read it; the validators of the installed desktop entry and metainfo; a browser for the page.
 TEST_PACKAGES=(libgtest-dev mosquitto mosquitto-clients openssl pulseaudio pulseaudio-utils gstreamer1.0-tools weston xdotool
     x11-utils x11-apps python3-xlib dbus-daemon at-spi2-core python3-pyatspi python3-gi appstream
-    desktop-file-utils binutils)
+    desktop-file-utils binutils chromium curl file)
 # What the benchmarks, the stress tools and the screenshot helper need on top of the tests: the
 # X DAMAGE extension's library, through which they watch the screen.
 TOOL_PACKAGES=(libxcb-damage0-dev)

@@ -7,6 +7,7 @@
 #include "qt/command_line.h"
 #include "qt/qt_services.h"
 #include "qt/qt_warnings.h"
+#include "qt/served_page.h"
 #include "qt/shared_clock.h"
 #include "qt/single_instance.h"
 #include "qt/termination.h"
@@ -26,7 +27,7 @@ int main(int argc, char* argv[]) {
     // which wakes the program twice more per tick; a small window loses nothing without them.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
-    const std::optional<ShareSetup> share = readCommandLine(argc, argv);
+    const CommandLine line = readCommandLine(argc, argv);
     const QByteArray startToken = desktopStartToken();
     keepQtsOwnWarningsOut();
     QApplication application(argc, argv);
@@ -82,9 +83,15 @@ int main(int argc, char* argv[]) {
     window.load();
     // A clock shared by a room loads its module and opens its link only when asked to.
     std::unique_ptr<SharedClock> shared;
-    if (share) {
-        shared = std::make_unique<SharedClock>(window, model, *share, tell);
+    if (line.share) {
+        shared = std::make_unique<SharedClock>(window, model, *line.share, tell);
         shared->start();
+    }
+    // So does a clock served as a web page.
+    std::unique_ptr<ServedPage> served;
+    if (line.serve) {
+        served = std::make_unique<ServedPage>(window, model, *line.serve, tell);
+        served->start();
     }
     window.show();
     return QApplication::exec();

@@ -84,6 +84,7 @@ void ClockView::run(const std::function<void()>& work) {
     guard([this] { sync(); });
     if (const ClockWindow::Moved moved = model_.takeMoved(); moved != ClockWindow::Moved::Not)
         emit clockMoved(moved == ClockWindow::Moved::Tick);
+    emit shown();
 }
 
 void ClockView::guard(const std::function<void()>& step) {

@@ -40,6 +40,8 @@ public:
 signals:
     // The clock ticked (true) or jumped to a new time or speed (false).
     void clockMoved(bool tick);
+    // The window shows what its model holds now, after any event's work.
+    void shown();
     // The window is asked to close (true), before the closing save, or stays open after all
     // (false).
     void closing(bool closing);

@@ -8,6 +8,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
+#include <arpa/inet.h>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -46,16 +48,40 @@ std::string firstLine(const std::string& path, const char* what, bool secret = f
     if (line.ends_with('\r'))
         line.pop_back();
     if (line.empty() && secret)
-        wrongUse(std::string("the ") + what + " " + path + " holds no password on its first line");
+        wrongUse(std::string("the ") + what + " " + path + " holds nothing on its first line");
     return line;
+}
+
+// [ADDRESS:]PORT, the address an IP address (IPv6 in brackets).
+ServeSetup servedAt(const std::string& text) {
+    ServeSetup serve;
+    const std::size_t colon = text.rfind(':');
+    const std::string port = colon == std::string::npos ? text : text.substr(colon + 1);
+    if (colon != std::string::npos) {
+        serve.address = text.substr(0, colon);
+        const bool bracketed =
+            serve.address.size() > 2 && serve.address.front() == '[' && serve.address.back() == ']';
+        if (bracketed)
+            serve.address = serve.address.substr(1, serve.address.size() - 2);
+        unsigned char bytes[sizeof(in6_addr)];
+        if (::inet_pton(bracketed ? AF_INET6 : AF_INET, serve.address.c_str(), bytes) != 1)
+            wrongUse("--serve " + text +
+                     ": the address is no IP address (an IPv6 one goes in "
+                     "brackets: [::1]:8080)");
+    }
+    const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), serve.port);
+    if (port.empty() || error != std::errc() || end != port.data() + port.size() ||
+        serve.port < 0 || serve.port > 65535)
+        wrongUse("--serve " + text + ": the port is no number from 0 to 65535");
+    return serve;
 }
 
 } // namespace
 
-std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
+CommandLine readCommandLine(int argc, char** argv) {
     // The clock on its own, as most starts are, asks for nothing to be read.
     if (argc <= 1)
-        return std::nullopt;
+        return {};
     QCoreApplication::setApplicationName(QStringLiteral("tamberlight"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAMBERLIGHT_VERSION));
     QCommandLineParser parser;
@@ -78,7 +104,17 @@ std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
         QStringLiteral("cafile"),
         QStringLiteral("A private certificate authority for mqtts:// instead of the system's."),
         QStringLiteral("file"));
-    parser.addOptions({lead, follow, passwordFile, caFile});
+    const QCommandLineOption serve(
+        QStringLiteral("serve"),
+        QStringLiteral("Serve this clock as a web page at http://ADDRESS:PORT/ (the address "
+                       "127.0.0.1, this computer only, unless given)."),
+        QStringLiteral("[address:]port"));
+    const QCommandLineOption serveToken(
+        QStringLiteral("serve-token"),
+        QStringLiteral("The page is served only with the token on this file's first line in its "
+                       "address (?token=…)."),
+        QStringLiteral("file"));
+    parser.addOptions({lead, follow, passwordFile, caFile, serve, serveToken});
     // Qt's own options pass through to the application, which takes them out of the way.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const char* name :
@@ -115,12 +151,21 @@ std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
         wrongUse("unexpected argument: " + parser.positionalArguments().first().toStdString());
     if (parser.isSet(lead) && parser.isSet(follow))
         wrongUse("a window either leads or follows, not both");
+    CommandLine line;
+    if (parser.isSet(serve)) {
+        line.serve = servedAt(parser.value(serve).toStdString());
+        if (parser.isSet(serveToken))
+            line.serve->token =
+                firstLine(parser.value(serveToken).toStdString(), "token file", true);
+    } else if (parser.isSet(serveToken)) {
+        wrongUse("--serve-token goes with --serve");
+    }
     if (!parser.isSet(lead) && !parser.isSet(follow)) {
         if (parser.isSet(passwordFile) || parser.isSet(caFile))
             wrongUse("--password-file and --cafile go with --lead or --follow");
-        return std::nullopt;
+        return line;
     }
-    ShareSetup setup;
+    ShareSetup& setup = line.share.emplace();
     setup.lead = parser.isSet(lead);
     try {
         setup.url = parseShareUrl(parser.value(setup.lead ? lead : follow).toStdString());
@@ -138,7 +183,7 @@ std::optional<ShareSetup> readCommandLine(int argc, char** argv) {
         setup.caFile = parser.value(caFile).toStdString();
         firstLine(setup.caFile, "certificate authority file");
     }
-    return setup;
+    return line;
 }
 
 } // namespace tamberlight

@@ -13,9 +13,6 @@
 
 namespace tamberlight {
 
-namespace {
-
-// Unique in the room: the machine, the process and a random part.
 std::string newIdentity() {
     char host[64] = {};
     if (::gethostname(host, sizeof host - 1) != 0 || host[0] == '\0')
@@ -25,8 +22,6 @@ std::string newIdentity() {
                   QRandomGenerator::global()->bounded(0x10000));
     return identity;
 }
-
-} // namespace
 
 SharedClock::SharedClock(ClockView& view, ClockWindow& model, ShareSetup setup, ErrorSink report)
     : view_(view)

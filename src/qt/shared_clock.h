@@ -17,6 +17,9 @@ namespace tamberlight {
 class ClockWindow;
 class ClockView;
 
+// A name for this clock, unique in a room: the machine, the process and a random part.
+std::string newIdentity();
+
 // The window's part in a clock shared by a room: it carries what the sharing module (loaded only
 // here) hears to the window's room, and does what the room decides: the lines for the user, the
 // messages to publish, the leader's part, what the window shows.

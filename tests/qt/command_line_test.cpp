@@ -15,7 +15,7 @@ namespace tamberlight {
 
 namespace {
 
-std::optional<ShareSetup> started(const std::string& line) {
+CommandLine started(const std::string& line) {
     std::vector<std::string> words{"tamberlight"};
     std::istringstream split(line);
     for (std::string word; split >> word;)
@@ -29,17 +29,29 @@ std::optional<ShareSetup> started(const std::string& line) {
 } // namespace
 
 TEST(CommandLine, AClockOfItsOwnAndQtsOptionsPassThrough) {
-    EXPECT_FALSE(started(""));
-    EXPECT_FALSE(started("-platform offscreen -style fusion"));
+    EXPECT_FALSE(started("").share);
+    EXPECT_FALSE(started("-platform offscreen -style fusion").share);
     QTemporaryDir dir;
     const std::string password = dir.filePath("password").toStdString();
     test::writeAll(password, "secret\r\nnot this\n");
-    const auto setup =
+    const CommandLine line =
         started("--follow mqtts://keeper@hall:8884/game/day --password-file " + password);
+    const std::optional<ShareSetup>& setup = line.share;
     ASSERT_TRUE(setup);
+    EXPECT_FALSE(line.serve);
     EXPECT_FALSE(setup->lead);
     EXPECT_EQ(setup->url.broker() + " " + setup->url.topic, "hall:8884 game/day");
     EXPECT_EQ(setup->password, "secret");
+    // The page is served to this computer alone unless an address is given.
+    for (const auto& [text, address, port] : {std::tuple{"8080", "127.0.0.1", 8080},
+                                              {"[::]:0", "::", 0},
+                                              {"0.0.0.0:80", "0.0.0.0", 80}}) {
+        const std::optional<ServeSetup> serve =
+            started(std::string("--serve ") + text + " --serve-token " + password).serve;
+        ASSERT_TRUE(serve) << text;
+        EXPECT_EQ(serve->address + " " + std::to_string(serve->port) + " " + serve->token,
+                  std::string(address) + " " + std::to_string(port) + " secret");
+    }
 }
 
 struct Usage {
@@ -62,6 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Usage{"--follow mqtt://h/a --password-file /nowhere", "a user"},
                       Usage{"--follow mqtt://u@h/a --password-file /nowhere", "cannot read"},
                       Usage{"--follow mqtt://h/a --cafile /nowhere", "mqtts://"},
+                      Usage{"--serve hall:8080", "no IP address"},
+                      Usage{"--serve ::1:8080", "no IP address"},
+                      Usage{"--serve 65536", "no number from 0 to 65535"},
+                      Usage{"--serve-token /nowhere", "goes with --serve"},
                       Usage{"--bogus", "bogus"}),
     test::textRowName<Usage>);
 
