@@ -3,8 +3,8 @@
 # Opens a page in Debian's headless Chromium, phone-sized, and writes a line whenever what it shows
 # changes: [the link's line, the room, the time, the mark, the announcement]. Driven through the
 # browser's DevTools protocol over a pipe. On SIGUSR1 it saves a screenshot to the path given
-# second; with a third argument, it evaluates that expression once the page shows a time, prints
-# the result and ends.
+# second. Given a number of seconds and an expression besides, it prints what the expression gives
+# after that long, and ends.
 import json, os, signal, subprocess, sys, tempfile, time
 
 url, shot = sys.argv[1], sys.argv[2]
@@ -43,7 +43,7 @@ ask("Emulation.setDeviceMetricsOverride", page, width=390, height=844, deviceSca
 ask("Page.navigate", page, url=url)
 wanted = []
 signal.signal(signal.SIGUSR1, lambda *_: wanted.append(1))
-shown, line = "[]", None
+shown, began = "[]", time.monotonic()
 while True:
     line = ask("Runtime.evaluate", page, returnByValue=True, expression="JSON.stringify("
                "['link','room','time','stopped','announcement'].map(id => "
@@ -52,9 +52,9 @@ while True:
     if now != shown:
         shown = now
         print(now, flush=True)
-    if len(sys.argv) > 3 and json.loads(now)[2:3] not in ([None], [""], []):
-        print(json.dumps(ask("Runtime.evaluate", page, returnByValue=True, awaitPromise=True,
-                             expression=sys.argv[3])["result"].get("value")), flush=True)
+    if len(sys.argv) > 4 and time.monotonic() - began > float(sys.argv[3]):
+        print(json.dumps(ask("Runtime.evaluate", page, returnByValue=True,
+                             expression=sys.argv[4])["result"].get("value")), flush=True)
         break
     if wanted:
         wanted.clear()
