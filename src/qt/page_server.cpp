@@ -18,6 +18,7 @@
 #include <QWebSocket>
 #include <list>
 #include <memory>
+#include <unistd.h>
 
 namespace tamberlight {
 
@@ -27,6 +28,42 @@ using Status = QHttpServerResponse::StatusCode;
 
 // Viewers send nothing the clock reads; a larger frame than this closes the viewer.
 constexpr quint64 LargestViewerMessage = 256;
+
+// Connections that may each send at most a bound over their life (a request for the page is a
+// few hundred bytes; the server would keep a request's whole body in memory), and only so many
+// at once.
+class BoundedListener final : public QTcpServer {
+public:
+    static constexpr qint64 MostBytesFromClient = 64 * 1024;
+    static constexpr int MostConnections = PageServer::MostViewers + 100;
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        if (open_ >= MostConnections) {
+            ::close(static_cast<int>(descriptor));
+            return;
+        }
+        auto* socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+        ++open_;
+        connect(socket, &QObject::destroyed, this, [this] { --open_; });
+        // Connected before the server's own reader: what is still unread counts again, which
+        // only makes the bound stricter.
+        connect(socket, &QIODevice::readyRead, socket,
+                [socket, left = MostBytesFromClient]() mutable {
+                    left -= socket->bytesAvailable();
+                    if (left < 0)
+                        socket->abort();
+                });
+        addPendingConnection(socket);
+    }
+
+private:
+    int open_ = 0;
+};
 
 class Server final : public QObject, public PageServer {
 public:
@@ -77,7 +114,8 @@ public:
 
     // Why it cannot listen; empty when it does.
     QString listen(const PageServerOptions& options) {
-        auto* tcp = new QTcpServer(&http_);
+        auto* tcp = new BoundedListener;
+        tcp->setParent(&http_);
         if (!tcp->listen(QHostAddress(QString::fromStdString(options.address)),
                          static_cast<quint16>(options.port)))
             return tcp->errorString();
@@ -111,7 +149,11 @@ private:
             differs |= static_cast<char>(given[i].unicode() != token_[i].unicode());
         return same && differs == 0;
     }
-    bool allowed(const QHttpServerRequest& request) const { return allowed(request.url()); }
+    bool allowed(const QHttpServerRequest& request) const {
+        return (request.method() == QHttpServerRequest::Method::Get ||
+                request.method() == QHttpServerRequest::Method::Head) &&
+               allowed(request.url());
+    }
 
     // The picture behind the dial, read once for all viewers; only a picture is ever served.
     QHttpServerResponse picture() {

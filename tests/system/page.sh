@@ -22,6 +22,9 @@ check "the start says where the page is" within "grep -q 'page is served at http
 page="http://127.0.0.1:$(grep -o '127.0.0.1:[0-9]*' "$scratch/viewer.log" | head -n 1 | cut -d: -f2)"
 status() { curl -s -o /dev/null -w '%{http_code}' "$page$1"; }
 check "the page is served with its token" [ "$(status '/?token=sesame')" = 200 ]
+peak() { awk '/VmHWM/ {print $2}' "/proc/$viewer_pid/status"; }
+before=$(peak) && head -c 50000000 /dev/zero | curl -s -o /dev/null -X POST --data-binary @- "$page/?token=sesame" || true
+check "a 50 MB request is not taken in (peak $before kB, then $(peak) kB)" [ $(($(peak) - before)) -lt 5000 ]
 for path in / /?token=sesam /picture?token=sesame /../../etc/passwd?token=sesame /tamberl.ini?token=sesame; do
     check "but $path is not found" [ "$(status "$path")" = 404 ]
 done
@@ -40,6 +43,7 @@ lead 00:02 false 0 jump
 check "a stopped clock shows its mark, the announcement kept" within "shows '‖ 停止中' 'the train leaves'"
 kill -USR1 $browser
 check "a phone-sized picture of the page" within "file '$scratch/phone.png' | grep -q 'PNG image data, 780 x 1688'"
+[ -z "${TAMBERLIGHT_PAGE_SHOT:-}" ] || cp "$scratch/phone.png" "$TAMBERLIGHT_PAGE_SHOT"
 
 stop "$viewer_pid"
 check "the page says it has lost the clock" within "shows 'lost the clock'" 5
