@@ -29,7 +29,7 @@ for path in / /?token=sesam /picture?token=sesame /../../etc/passwd?token=sesame
     check "but $path is not found" [ "$(status "$path")" = 404 ]
 done
 
-/usr/bin/python3 "$source_dir/tests/system/page_view.py" "$page/?token=sesame" "$scratch/phone.png" >"$scratch/page.log" &
+/usr/bin/python3 "$source_dir/tests/system/page_view.py" "$page/?token=sesame" "$scratch/phone.png" >>"$scratch/page.log" &
 browser=$!
 shows() { grep -F "$1" "$scratch/page.log" | grep -qF "${2:-}"; }
 check "the page shows the room's time and state" within "shows 'following room' '\"00:00\"'" 20
@@ -39,6 +39,10 @@ sleep 1.4
 check "the page shows the next minute within a tick" shows '"following room","00:01"'
 lead 00:02 true 1492 tick
 check "an entry that rings is announced" within "shows '\"00:02\"' 'the train leaves'" 2
+kill -STOP "$viewer_pid"
+check "a page that hears nothing for two ticks says it has lost the clock" within "shows 'lost the clock'" 5
+kill -CONT "$viewer_pid"
+check "and that it is back" within "shows 'the clock is back'"
 lead 00:02 false 0 jump
 check "a stopped clock shows its mark, the announcement kept" within "shows '‖ 停止中' 'the train leaves'"
 kill -USR1 $browser
@@ -46,8 +50,11 @@ check "a phone-sized picture of the page" within "file '$scratch/phone.png' | gr
 [ -z "${TAMBERLIGHT_PAGE_SHOT:-}" ] || cp "$scratch/phone.png" "$TAMBERLIGHT_PAGE_SHOT"
 
 stop "$viewer_pid"
-check "the page says it has lost the clock" within "shows 'lost the clock'" 5
+check "the page says it has lost the clock when the window closes" within "shows 'lost the clock'" 5
 served "${page##*:}"
 check "and that it is back, with its time" within "shows 'the clock is back' '\"00:02\"'" 15
+: >"$scratch/page.log"
+sleep 12
+check "a stopped clock is not lost" eval "! shows 'lost'"
 kill $browser
 finish
