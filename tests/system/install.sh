@@ -9,7 +9,7 @@ prefix="$scratch/prefix"
 app_id=org.tamberlight.Tamberlight
 
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
-for file in bin/tamberlight lib/tamberlight/libtamberlight_{sound,share}.so \
+for file in bin/tamberlight lib/tamberlight/libtamberlight_{sound,share,serve}.so \
     share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$app_id.svg share/icons/hicolor/128x128/apps/$app_id.png; do
     check "$file is installed" [ -f "$prefix/$file" ]

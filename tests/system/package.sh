@@ -23,7 +23,7 @@ module_dir="$({ strings -a "$program"; strings -el "$program"; } | grep -o -m1 '
 check "the sound module is where the program looks" \
     [ -f "$root/usr/bin/${module_dir#/}/libtamberlight_sound.so" ]
 depends="$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')"
-for package in fonts-ipafont-gothic fonts-comic-neue gstreamer1.0-plugins-{base,good} libqt6widgets6 libmosquitto1; do
+for package in fonts-ipafont-gothic fonts-comic-neue gstreamer1.0-plugins-{base,good} libqt6widgets6 libmosquitto1 libqt6httpserver6 libqt6websockets6; do
     check "Depends has $package" grep -qx "$package" <<<"$depends"
 done
 check "Recommends Qt's Wayland platform and translations, in Section utils" \
