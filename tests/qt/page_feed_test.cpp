@@ -51,6 +51,14 @@ TEST_F(PageFeedTest, SendsTheRoomsMessageWithTheDialAsTheWindowDrawsItOnlyWhenIt
     EXPECT_FLOAT_EQ(minuteHand[3].toDouble(), window.minuteHand.y2);
     EXPECT_EQ(lines.size(), 14);
 
+    services.openAnswers.push_back("/pictures/hall.png");
+    window.choosePicture();
+    window.movePictureDown();
+    page = next();
+    EXPECT_TRUE(feed.pictureChanged()) << "the page loads the new picture";
+    EXPECT_EQ(page["picture"].toInt(), 1);
+    EXPECT_EQ(page["dial"].toObject()["image"].toArray()[1].toDouble(), window.picture.top);
+
     window.switchMarks();
     window.intervalBox.setText("0");
     window.setInterval();
