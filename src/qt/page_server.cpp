@@ -12,6 +12,7 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTimer>
 #include <QUrlQuery>
@@ -19,6 +20,7 @@
 #include <list>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace tamberlight {
 
@@ -35,11 +37,14 @@ constexpr quint64 LargestViewerMessage = 256;
 class BoundedListener final : public QTcpServer {
 public:
     static constexpr qint64 MostBytesFromClient = 64 * 1024;
-    static constexpr int MostConnections = PageServer::MostViewers + 100;
+    static constexpr std::size_t MostConnections = PageServer::MostViewers + 100;
 
 protected:
     void incomingConnection(qintptr descriptor) override {
-        if (open_ >= MostConnections) {
+        // A connection counts until its socket is gone, also once a live channel took it over
+        // (which drops every signal connection the socket had).
+        std::erase_if(open_, [](const QPointer<QTcpSocket>& socket) { return socket.isNull(); });
+        if (open_.size() >= MostConnections) {
             ::close(static_cast<int>(descriptor));
             return;
         }
@@ -48,8 +53,7 @@ protected:
             delete socket;
             return;
         }
-        ++open_;
-        connect(socket, &QObject::destroyed, this, [this] { --open_; });
+        open_.emplace_back(socket);
         // Connected before the server's own reader: what is still unread counts again, which
         // only makes the bound stricter.
         connect(socket, &QIODevice::readyRead, socket,
@@ -62,7 +66,7 @@ protected:
     }
 
 private:
-    int open_ = 0;
+    std::vector<QPointer<QTcpSocket>> open_;
 };
 
 class Server final : public QObject, public PageServer {

@@ -29,6 +29,15 @@ for path in / /?token=sesam /picture?token=sesame /../../etc/passwd?token=sesame
     check "but $path is not found" [ "$(status "$path")" = 404 ]
 done
 
+# Viewers that come and go leave no place taken.
+/usr/bin/python3 -c 'import socket, sys
+for _ in range(610):
+    s = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+    s.sendall(b"GET /live?token=sesame HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+              b"Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n")
+    s.recv(4096); s.close()' "${page##*:}"
+check "the page is still served after 610 viewers came and went" [ "$(status '/?token=sesame')" = 200 ]
+
 /usr/bin/python3 "$source_dir/tests/system/page_view.py" "$page/?token=sesame" "$scratch/phone.png" >>"$scratch/page.log" &
 browser=$!
 shows() { grep -F "$1" "$scratch/page.log" | grep -qF "${2:-}"; }
